@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "data/LedEffectSlot.h"
+
+// The main lighting settings, kept in ledeffect.xml. UI thread; the start-up
+// packet reads one slot from the worker thread.
+class LedEffectTable {
+public:
+    static constexpr int kSlotCount = 20;
+    // Selected index after a reset: names no slot.
+    static constexpr int kNoSelection = 20;
+
+    static LedEffectTable& Instance();
+
+    LedEffectTable();
+    LedEffectTable(const LedEffectTable&) = delete;
+    LedEffectTable& operator=(const LedEffectTable&) = delete;
+
+    // Stores the path and reads the file. A file that cannot be read or parsed
+    // is replaced by the reset values at once and false is returned.
+    bool Load(const std::string& path);
+    // The same rules for a document in memory (the reset is saved to the
+    // stored path, if any).
+    bool LoadFromBuffer(std::string_view xml);
+    // Rewrites the whole file atomically; false when it could not be written.
+    bool Save() const;
+
+    // -1 gives the selected slot; anything outside 0..19 gives null.
+    LedEffectSlot* GetSlot(int index);
+    const LedEffectSlot* GetSlot(int index) const;
+    int GetSelected() const { return sel_; }
+    // Stores the value unchecked and saves.
+    bool SetSelected(int sel);
+    // Every slot to brightness 5, speed 0, deriction 0, selection 0; sel 20; saves.
+    bool ResetToDefaults();
+
+    const std::string& Path() const { return path_; }
+    std::string ToXml() const;
+    // Back to the freshly created state: reset values, no path.
+    void ResetForTest();
+
+private:
+    void SetResetValues();
+
+    std::string path_;
+    std::array<LedEffectSlot, kSlotCount> slots_{};
+    std::int32_t sel_ = kNoSelection;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <pugixml.hpp>
+
+// The one byte format of every file this program writes: a version-only
+// declaration, one element per line, a tab per level, UTF-8 without BOM.
+std::string XmlToString(const pugi::xml_document& doc);
+
+// Writes the document to a temporary file beside `path`, flushes it and renames
+// it over `path`. On any failure the previous file is left untouched, the
+// temporary file is removed and false is returned.
+bool SaveXmlAtomically(const pugi::xml_document& doc, const std::string& path);
+
+// The same replacement for bytes that are already serialised.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// Reads the whole file; false when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::string& out);
+
+// Parses with the default options and the given encoding. Never throws.
+pugi::xml_parse_result ParseXml(pugi::xml_document& doc, std::string_view bytes,
+                                pugi::xml_encoding encoding = pugi::encoding_utf8);
