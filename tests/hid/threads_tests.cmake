@@ -1,0 +1,6 @@
+kbconf_test(NAME test_hid_threads
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/EasyThreadTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RunableThreadTest.cpp
+  LIBS kbconf_hid kbconf_sim
+  LABELS threads)
