@@ -96,7 +96,8 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
     return !std::ferror(file.get());
 }
 
-pugi::xml_parse_result ParseXml(pugi::xml_document& doc, std::string_view bytes,
-                                pugi::xml_encoding encoding) {
-    return doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, encoding);
+bool ParseXml(pugi::xml_document& doc, std::string_view bytes, pugi::xml_encoding encoding) {
+    const pugi::xml_parse_result result =
+        doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, encoding);
+    return result.status == pugi::status_ok || result.status == pugi::status_no_document_element;
 }

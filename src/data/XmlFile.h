@@ -20,6 +20,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 // Reads the whole file; false when it cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::string& out);
 
-// Parses with the default options and the given encoding. Never throws.
-pugi::xml_parse_result ParseXml(pugi::xml_document& doc, std::string_view bytes,
-                                pugi::xml_encoding encoding = pugi::encoding_utf8);
+// Parses with the default options and the given encoding. A document without
+// any element (an empty file, a lone declaration) counts as parsed. Never throws.
+bool ParseXml(pugi::xml_document& doc, std::string_view bytes,
+              pugi::xml_encoding encoding = pugi::encoding_utf8);
