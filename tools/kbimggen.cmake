@@ -1,5 +1,5 @@
 # kbimggen draws the keyboard pictures and skins under uires/ from their sources.
-# Rerun after editing uires/keyboard/positions.xml or tools/kbimggen:
+# Rerun after editing uires/keyboard/keyboard.xml or tools/kbimggen:
 #   cmake --build <build> --target kbimggen_run
 if(KBCONF_GUI)
   add_executable(kbimggen

@@ -195,6 +195,15 @@ bool SkinRenderer::TabSkins() {
     g.moveCenter(r.center());
     TabIcon(p, f, g, Palette::textDim);
   });
+  // Tab headers: normal, hover, selected.
+  ok = ok && Strip("img/tab_item", QSize(150, 44), 3, [&](QPainter& p, const QRectF& r, int f) {
+    if (f == 0) return;
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, Alpha(Palette::accent, f == 2 ? 0 : 0));
+    g.setColorAt(1, Alpha(Palette::accent, f == 2 ? 46 : 18));
+    p.fillRect(r, g);
+    if (f == 2) p.fillRect(QRectF(r.left() + 12, r.bottom() - 3, r.width() - 24, 3), Palette::accent);
+  });
   ok = ok && Strip("img/tab_head_bg", QSize(16, 44), 1, [&](QPainter& p, const QRectF& r, int) {
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, Palette::raised);

@@ -1,5 +1,5 @@
 // kbimggen: draws the keyboard pictures and the skins of uires from their sources
-// (uires/keyboard/positions.xml and tools/kbimggen/art). See tools/README.md.
+// (uires/keyboard/keyboard.xml and tools/kbimggen/art). See tools/README.md.
 #include "KeyCap.h"
 #include "KeyboardRenderer.h"
 #include "SkinRenderer.h"
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   const QString art = args.size() > 2 ? args.at(2) : QStringLiteral(KBIMGGEN_ART_DIR);
 
   KeyboardSheet sheet;
-  const QString positions = uires.filePath("keyboard/positions.xml");
+  const QString positions = uires.filePath("keyboard/keyboard.xml");
   if (!LoadKeyboardSheet(positions, sheet)) {
     std::fprintf(stderr, "kbimggen: cannot read %s\n", qPrintable(positions));
     return 1;
