@@ -46,6 +46,10 @@ std::vector<std::pair<std::int32_t, std::int32_t>> AppConfig::ParseCombination(c
 bool AppConfig::Load(const std::string& path) {
     std::string bytes;
     if (!ReadFileBytes(path, bytes)) return false;
+    return LoadFromBuffer(bytes);
+}
+
+bool AppConfig::LoadFromBuffer(std::string_view bytes) {
     // The file may be UTF-8 or UTF-16; let the parser tell.
     pugi::xml_document parsed;
     if (!ParseXml(parsed, bytes, pugi::encoding_auto)) return false;

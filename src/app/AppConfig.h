@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     // as it is and gives false. The lists are not cleared first: a second load
     // appends, which is why start-up calls it once.
     bool Load(const std::string& path);
+    // The same for file contents already in memory.
+    bool LoadFromBuffer(std::string_view bytes);
 
     // Back to the freshly created state.
     void ResetForTest();
