@@ -117,6 +117,13 @@ bool SkinRenderer::TitleButtons() {
       for (int i = 0; i < 3; ++i) q.drawLine(QPointF(g.left(), g.top() + 2 + i * 4), QPointF(g.right(), g.top() + 2 + i * 4));
     });
   });
+  ok = ok && Strip("img/btn_restore", size, 4, [&](QPainter& p, const QRectF& r, int f) {
+    button(p, r, f, Palette::raised.lighter(140), [](QPainter& q, const QRectF& g) {
+      q.drawRect(QRectF(g.left(), g.top() + 3, 9, 9));
+      q.drawPolyline(QPolygonF({QPointF(g.left() + 3, g.top() + 3), QPointF(g.left() + 3, g.top()),
+                                QPointF(g.right(), g.top()), QPointF(g.right(), g.top() + 9), QPointF(g.left() + 9, g.top() + 9)}));
+    });
+  });
   return ok;
 }
 
@@ -270,7 +277,27 @@ bool SkinRenderer::Backdrop() {
 }
 
 bool SkinRenderer::MenuIcons() {
-  bool ok = Strip("img/menu_upgrade", QSize(16, 16), 1, [](QPainter& p, const QRectF& r, int) {
+  // The drop-down arrow of combo boxes (used by the style sheet).
+  bool ok = Strip("img/combo_arrow", QSize(10, 6), 1, [](QPainter& p, const QRectF& r, int) {
+    p.setPen(QPen(Palette::accent, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(r.left() + 1, r.top() + 1), QPointF(r.center().x(), r.bottom() - 1), QPointF(r.right() - 1, r.top() + 1)}));
+  });
+  // The message box's warning sign.
+  ok = ok && Strip("img/msg_warning", QSize(40, 40), 1, [](QPainter& p, const QRectF& r, int) {
+    QPainterPath t;
+    t.moveTo(r.center().x(), r.top() + 4);
+    t.lineTo(r.right() - 3, r.bottom() - 5);
+    t.lineTo(r.left() + 3, r.bottom() - 5);
+    t.closeSubpath();
+    p.setPen(QPen(Palette::accent, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Alpha(Palette::accent, 40));
+    p.drawPath(t);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Palette::accent);
+    p.drawRoundedRect(QRectF(r.center().x() - 1.6, r.top() + 15, 3.2, 11), 1.5, 1.5);
+    p.drawEllipse(QPointF(r.center().x(), r.bottom() - 10.5), 2, 2);
+  });
+  ok = ok && Strip("img/menu_upgrade", QSize(16, 16), 1, [](QPainter& p, const QRectF& r, int) {
     p.setPen(QPen(Palette::accent, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(r.adjusted(1.5, 1.5, -1.5, -1.5));
