@@ -1,0 +1,91 @@
+#include "fnkeys/FilterDevice.h"
+
+namespace HidUsbFilter {
+
+using platform::FilterResult;
+
+FilterDevice::FilterDevice(platform::FilterBackend* backend) : backend_(backend) {}
+
+FilterDevice::~FilterDevice() { Close(); }
+
+platform::FilterBackend& FilterDevice::Backend() const {
+    return backend_ ? *backend_ : platform::CurrentFilterBackend();
+}
+
+void FilterDevice::Open() {
+    Close();
+    std::lock_guard lock(mutex_);
+    path_ = kPath;
+    accessMask_ = kAccessMask;
+    const uint32_t share = platform::kFileShareRead | platform::kFileShareWrite;
+    const uint32_t flags = platform::kAttributeNormal | platform::kFlagOverlapped;
+    auto open = [&](uint32_t access) -> std::shared_ptr<platform::FilterChannel> {
+        return Backend().Open(path_, access, share, platform::kOpenExisting, flags, nullptr);
+    };
+    read_ = open(platform::kGenericRead);
+    write_ = open(accessMask_ & platform::kGenericWrite);
+    control_ = open(accessMask_);
+}
+
+void FilterDevice::Close() {
+    std::shared_ptr<platform::FilterChannel> r, w, c;
+    {
+        std::lock_guard lock(mutex_);
+        r = std::move(read_);
+        w = std::move(write_);
+        c = std::move(control_);
+    }
+    // Cancel first, so a request still running on another thread ends; the
+    // handle itself goes once that request has let go of it.
+    if (r) cancelRead_.Set(), r->CancelAll();
+    if (w) cancelWrite_.Set(), w->CancelAll();
+    if (c) cancelControl_.Set(), c->CancelAll();
+}
+
+bool FilterDevice::IsReadOpen() const {
+    std::lock_guard lock(mutex_);
+    return read_ != nullptr;
+}
+bool FilterDevice::IsWriteOpen() const {
+    std::lock_guard lock(mutex_);
+    return write_ != nullptr;
+}
+bool FilterDevice::IsControlOpen() const {
+    std::lock_guard lock(mutex_);
+    return control_ != nullptr;
+}
+
+FilterResult FilterDevice::RequestNoReset(uint32_t code, const void* input, uint32_t inputLength, void* output,
+                                          uint32_t outputLength) {
+    std::shared_ptr<platform::FilterChannel> control;
+    {
+        std::lock_guard lock(mutex_);
+        control = control_;
+    }
+    if (!control) return FilterResult::kRefused;
+    return control->Control(code, static_cast<const uint8_t*>(input), inputLength, static_cast<uint8_t*>(output),
+                            outputLength, &cancelControl_);
+}
+
+bool FilterDevice::Request(uint32_t code, const void* input, uint32_t inputLength, void* output,
+                           uint32_t outputLength) {
+    if (!IsControlOpen()) return false;
+    cancelControl_.Reset();
+    const FilterResult r = RequestNoReset(code, input, inputLength, output, outputLength);
+    return r == FilterResult::kCompleted || r == FilterResult::kCompletedAfterPending;
+}
+
+void FilterDevice::CancelAll() {
+    std::shared_ptr<platform::FilterChannel> r, w, c;
+    {
+        std::lock_guard lock(mutex_);
+        r = read_;
+        w = write_;
+        c = control_;
+    }
+    if (r) cancelRead_.Set(), r->CancelAll();
+    if (w) cancelWrite_.Set(), w->CancelAll();
+    if (c) cancelControl_.Set(), c->CancelAll();
+}
+
+}  // namespace HidUsbFilter

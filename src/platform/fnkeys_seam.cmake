@@ -1,0 +1,6 @@
+# Time for the worker threads and the key-action service, and the seams of the
+# function-key service (filter driver, process runner, file checks).
+kbconf_library(kbconf_platform)
+target_sources(kbconf_platform PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Clock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FilterDriver.cpp)
