@@ -2,8 +2,14 @@
 # message boxes, menus, the animation timeline and the tray icon, on Qt 6 Widgets.
 if(KBCONF_GUI)
   kbconf_library(kbconf_ui)
-  target_sources(kbconf_ui PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/NamedIds.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ResourceProvider.cpp)
+  set(_ui_sources NamedIds ResourceProvider Skin ValueTables LanguageTranslator TranslatorManager
+    WidgetTree Events Timeline UiApp BuiltinWidgets LayoutLoader ListAdapter
+    SWindow SStatic SButton SCheckBox SRadioBox SEdit SComboBox SSliderBar STabPage STabCtrl
+    SListView SHeaderCtrl SMCListView HostWindow HostDialog MessageBox PopupMenu STrayIcon)
+  foreach(_s IN LISTS _ui_sources)
+    target_sources(kbconf_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/${_s}.cpp ${CMAKE_CURRENT_LIST_DIR}/${_s}.h)
+  endforeach()
+  target_sources(kbconf_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/AttributeSink.h ${CMAKE_CURRENT_LIST_DIR}/ButtonState.h
+    ${CMAKE_CURRENT_LIST_DIR}/RowTemplate.h)
   target_link_libraries(kbconf_ui PUBLIC Qt6::Widgets Qt6::UiTools Qt6::Svg pugixml::pugixml)
 endif()

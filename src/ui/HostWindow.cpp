@@ -1,0 +1,76 @@
+#include "ui/HostWindow.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "ui/AttributeSink.h"
+#include "ui/LayoutLoader.h"
+#include "ui/UiApp.h"
+
+namespace ui {
+
+QWidget* BuildHost(QWidget* host, const QString& layoutRes)
+{
+    UiApp* app = UiApp::Current();
+    if (!app) return nullptr;
+    LayoutLoader loader(*app);
+    QWidget* root = loader.LoadLayout(layoutRes, host);
+    if (!root) return nullptr;
+    auto* box = new QVBoxLayout(host);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    box->addWidget(root);
+    const QSize size = root->size();
+    if (!size.isEmpty()) host->resize(size);
+    if (!root->windowTitle().isEmpty()) host->setWindowTitle(root->windowTitle());
+    if (ParseInt(root->property("frameless").toString()) != 0)
+        host->setWindowFlag(Qt::FramelessWindowHint, true);
+    if (ParseInt(root->property("resize").toString(), 1) == 0 && !size.isEmpty()) host->setFixedSize(size);
+    host->setObjectName(root->objectName() + QStringLiteral("_host"));
+    return root;
+}
+
+HostWindow::HostWindow(QString layoutRes, QWidget* parent) : QWidget(parent), layout_(std::move(layoutRes)) {}
+
+bool HostWindow::Create()
+{
+    if (root_) return true;
+    root_ = BuildHost(this, layout_);
+    if (!root_) return false;
+    OnLayoutReady();
+    return true;
+}
+
+void HostWindow::CenterOnScreen()
+{
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect avail = s->availableGeometry();
+    move(avail.center() - QPoint(width() / 2, height() / 2));
+}
+
+// A frameless window moves by dragging any place no widget takes.
+void HostWindow::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton && windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        dragging_ = true;
+        dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
+    }
+    QWidget::mousePressEvent(e);
+}
+
+void HostWindow::mouseMoveEvent(QMouseEvent* e)
+{
+    if (dragging_) move(e->globalPosition().toPoint() - dragOffset_);
+    QWidget::mouseMoveEvent(e);
+}
+
+void HostWindow::mouseReleaseEvent(QMouseEvent* e)
+{
+    dragging_ = false;
+    QWidget::mouseReleaseEvent(e);
+}
+
+} // namespace ui
