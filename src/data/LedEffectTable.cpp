@@ -24,6 +24,7 @@ void LedEffectTable::SetResetValues() {
 }
 
 void LedEffectTable::ResetForTest() {
+    std::lock_guard lock(mutex_);
     path_.clear();
     SetResetValues();
 }
@@ -45,6 +46,7 @@ bool LedEffectTable::LoadFromBuffer(std::string_view xml) {
         ResetToDefaults();
         return false;
     }
+    std::lock_guard lock(mutex_);
     const pugi::xml_node root = doc.child("effect");
     const std::uint32_t sel = LenientNumber::UnsignedDecimal(root.attribute("sel").value());
     sel_ = sel > static_cast<std::uint32_t>(kNoSelection) ? 0 : static_cast<std::int32_t>(sel);
@@ -67,6 +69,7 @@ bool LedEffectTable::LoadFromBuffer(std::string_view xml) {
 }
 
 std::string LedEffectTable::ToXml() const {
+    std::lock_guard lock(mutex_);
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("effect");
     root.append_attribute("sel").set_value(sel_);
@@ -82,21 +85,53 @@ std::string LedEffectTable::ToXml() const {
 
 bool LedEffectTable::Save() const { return ReplaceFileAtomically(path_, ToXml()); }
 
-LedEffectSlot* LedEffectTable::GetSlot(int index) {
+LedEffectSlot* LedEffectTable::SlotLocked(int index) {
     if (index == -1) index = sel_;
-    return index >= 0 && index < kSlotCount ? &slots_[index] : nullptr;
+    return index >= 0 && index < kSlotCount ? &slots_[static_cast<size_t>(index)] : nullptr;
+}
+
+LedEffectSlot* LedEffectTable::GetSlot(int index) {
+    std::lock_guard lock(mutex_);
+    return SlotLocked(index);
 }
 
 const LedEffectSlot* LedEffectTable::GetSlot(int index) const {
     return const_cast<LedEffectTable*>(this)->GetSlot(index);
 }
 
+std::optional<LedEffectSlot> LedEffectTable::CopySlot(int index) const {
+    std::lock_guard lock(mutex_);
+    if (const LedEffectSlot* slot = const_cast<LedEffectTable*>(this)->SlotLocked(index)) return *slot;
+    return std::nullopt;
+}
+
+bool LedEffectTable::StoreSlot(int index, const LedEffectSlot& value) {
+    {
+        std::lock_guard lock(mutex_);
+        LedEffectSlot* slot = SlotLocked(index);
+        if (!slot) return false;
+        *slot = value;
+    }
+    return Save();
+}
+
+int LedEffectTable::GetSelected() const {
+    std::lock_guard lock(mutex_);
+    return sel_;
+}
+
 bool LedEffectTable::SetSelected(int sel) {
-    sel_ = sel;
+    {
+        std::lock_guard lock(mutex_);
+        sel_ = sel;
+    }
     return Save();
 }
 
 bool LedEffectTable::ResetToDefaults() {
-    SetResetValues();
+    {
+        std::lock_guard lock(mutex_);
+        SetResetValues();
+    }
     return Save();
 }

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,11 +35,18 @@ public:
     // -1 gives the selected slot; anything outside 0..19 gives null.
     LedEffectSlot* GetSlot(int index);
     const LedEffectSlot* GetSlot(int index) const;
-    int GetSelected() const { return sel_; }
+    int GetSelected() const;
     // Stores the value unchecked and saves.
     bool SetSelected(int sel);
     // Every slot to brightness 5, speed 0, deriction 0, selection 0; sel 20; saves.
     bool ResetToDefaults();
+
+    // For readers on another thread (the start-up packet): a copy of the slot
+    // taken under the table's lock; empty where GetSlot gives null.
+    std::optional<LedEffectSlot> CopySlot(int index) const;
+    // Stores a whole slot under the same lock and saves; false for an index
+    // that names no slot or a failed save.
+    bool StoreSlot(int index, const LedEffectSlot& slot);
 
     const std::string& Path() const { return path_; }
     std::string ToXml() const;
@@ -46,6 +55,11 @@ public:
 
 private:
     void SetResetValues();
+    LedEffectSlot* SlotLocked(int index);
+
+    // Guards slots and sel against the worker thread's CopySlot. The UI thread
+    // also takes it for its own changes; GetSlot's pointer is for the UI thread.
+    mutable std::mutex mutex_;
 
     std::string path_;
     std::array<LedEffectSlot, kSlotCount> slots_{};

@@ -80,17 +80,24 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     return ok;
 }
 
-bool ReadFileBytes(const std::string& path, std::string& out) {
+bool ReadFileBytes(const std::string& path, std::string& out, std::size_t maxBytes) {
     out.clear();
     if (path.empty()) return false;
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
+    // Opening a pipe would block; a device may never end.
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > maxBytes) return false;
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) return false;
     char buffer[16384];
     for (;;) {
         const size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
         out.append(buffer, n);
+        if (out.size() > maxBytes) {  // grew while being read
+            out.clear();
+            return false;
+        }
         if (n < sizeof buffer) break;
     }
     return !std::ferror(file.get());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,14 @@ bool SaveXmlAtomically(const pugi::xml_document& doc, const std::string& path);
 // The same replacement for bytes that are already serialised.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
-// Reads the whole file; false when it cannot be opened or read.
-bool ReadFileBytes(const std::string& path, std::string& out);
+// Data files are a few kilobytes; anything far larger is not one of ours and
+// is refused rather than read into memory.
+inline constexpr std::size_t kMaxDataFileBytes = 64u << 20;
+
+// Reads the whole of a regular file; false when it is missing, not a regular
+// file (a folder, a pipe, a device), larger than `maxBytes` or unreadable.
+bool ReadFileBytes(const std::string& path, std::string& out,
+                   std::size_t maxBytes = kMaxDataFileBytes);
 
 // Parses with the default options and the given encoding. A document without
 // any element (an empty file, a lone declaration) counts as parsed. Never throws.

@@ -3,6 +3,8 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -95,15 +97,22 @@ TEST(XmlFile, ReadOnlyFolderKeepsThePreviousFile) {
     TempDir dir;
     const std::string path = dir.File("out.xml");
     WriteText(path, "previous");
-    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    // A privileged user may write anyway; then there is nothing to test here.
-    if (std::FILE* probe = std::fopen(dir.File("probe").c_str(), "wb")) {
-        std::fclose(probe);
-        fs::remove(dir.File("probe"));
-        GTEST_SKIP() << "folder permissions are not enforced for this user";
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    if (geteuid() != 0) {
+        EXPECT_FALSE(ReplaceFileAtomically(path, "new"));
+    } else {
+        // Folder permissions do not stop root: try as an unprivileged user in a child.
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        EXPECT_EXIT(
+            {
+                if (setgid(65534) != 0 || setuid(65534) != 0) std::_Exit(2);
+                std::_Exit(ReplaceFileAtomically(path, "new") ? 1 : 0);
+            },
+            ::testing::ExitedWithCode(0), "");
     }
-    EXPECT_FALSE(ReplaceFileAtomically(path, "new"));
     EXPECT_EQ(ReadText(path), "previous");
+    EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 TEST(XmlFile, ReadFileBytes) {
@@ -116,6 +125,23 @@ TEST(XmlFile, ReadFileBytes) {
     WriteText(dir.File("big"), big);
     EXPECT_TRUE(ReadFileBytes(dir.File("big"), out));
     EXPECT_EQ(out, big);
+    EXPECT_FALSE(ReadFileBytes(dir.File("big"), out, big.size() - 1));
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(XmlFile, RefusesFilesThatAreNotDataFiles) {
+    TempDir dir;
+    std::string out;
+    // Far beyond any data file: refused without being read (the file is sparse).
+    const std::string huge = dir.File("huge.xml");
+    WriteText(huge, "<effect/>");
+    fs::resize_file(huge, kMaxDataFileBytes + 1);
+    EXPECT_FALSE(ReadFileBytes(huge, out));
+    // A pipe would block the reader for ever.
+    const std::string fifo = dir.File("fifo.xml");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(ReadFileBytes(fifo, out));
+    EXPECT_FALSE(ReadFileBytes("/dev/zero", out));
 }
 
 }  // namespace

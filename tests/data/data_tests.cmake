@@ -7,7 +7,9 @@ kbconf_test(NAME test_data
     ${CMAKE_CURRENT_LIST_DIR}/MacroLibraryTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyNameTableTest.cpp
   LIBS kbconf_data)
-kbconf_test(NAME test_data_key_assignment
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/KeyAssignmentTableTest.cpp
+kbconf_test(NAME test_data_threads
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/KeyAssignmentTableTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LedEffectTableThreadTest.cpp
   LIBS kbconf_data
   LABELS threads)
