@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/FileSizeLimit.h"
 #include "data/TempDir.h"
 
 namespace {
@@ -136,6 +137,26 @@ TEST_F(KeyAssignmentTableTest, SetRemoveClear) {
     EXPECT_EQ(ReadText(dir.File("record.xml")).find("code=\"1\""), std::string::npos);
     ASSERT_TRUE(table.ClearAll());
     EXPECT_TRUE(Codes().empty());
+}
+
+TEST_F(KeyAssignmentTableTest, SaveFailingPartWayKeepsThePreviousFile) {
+    const std::string path = dir.File("record.xml");
+    table.Load(path);
+    ASSERT_TRUE(table.SetAssignment(Entry(1)));
+    const std::string previous = ReadText(path);
+    KeyAssignment big = Entry(2);
+    big.steps.assign(200, MacroStep{0x70004, 1, 10, "A"});
+    bool ok = true;
+    {
+        FileSizeLimit limit(previous.size() + 10);
+        ASSERT_TRUE(limit.active());
+        ok = table.SetAssignment(big);
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ReadText(path), previous);
+    EXPECT_EQ(Codes(), (std::vector<std::int32_t>{1, 2}));  // memory keeps the change
+    EXPECT_EQ(dir.EntryCount(), 1u);
+    EXPECT_TRUE(table.Save());  // and the next save writes it
 }
 
 TEST_F(KeyAssignmentTableTest, SnapshotStaysConsistentWhileChanged) {

@@ -1,13 +1,12 @@
 #include "data/XmlFile.h"
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "data/FileSizeLimit.h"
 #include "data/TempDir.h"
 
 namespace {
@@ -62,16 +61,12 @@ TEST(XmlFile, FailedWriteLeavesThePreviousFileIntact) {
     const std::string previous = XmlToString(SampleDocument(1));
     WriteText(path, previous);
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved_ok = SaveXmlAtomically(SampleDocument(500), path);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
+    bool saved_ok = true;
+    {
+        FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.active());
+        saved_ok = SaveXmlAtomically(SampleDocument(500), path);
+    }
     EXPECT_FALSE(saved_ok);
     EXPECT_EQ(ReadText(path), previous);
     EXPECT_EQ(dir.EntryCount(), 1u);
@@ -142,6 +137,29 @@ TEST(XmlFile, RefusesFilesThatAreNotDataFiles) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(ReadFileBytes(fifo, out));
     EXPECT_FALSE(ReadFileBytes("/dev/zero", out));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(XmlFile, OddlyNamedFilesAndFolders) {
+    TempDir dir;
+    const std::string folder = dir.File("\xe9\x85\x8d\xe7\xbd\xae dir");  // non-ASCII with a blank
+    fs::create_directory(folder);
+    for (const char* name : {"with space.xml", "\xe5\xae\x8f.xml", "-dash.xml", ".hidden", "a'b\"c&.xml",
+                             "no-extension", "trailing.dot."}) {
+        SCOPED_TRACE(name);
+        const std::string path = folder + "/" + name;
+        ASSERT_TRUE(ReplaceFileAtomically(path, "one"));
+        ASSERT_TRUE(ReplaceFileAtomically(path, "two"));
+        std::string out;
+        ASSERT_TRUE(ReadFileBytes(path, out));
+        EXPECT_EQ(out, "two");
+    }
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) ++files;
+    EXPECT_EQ(files, 7u);  // no temporary file left behind
 }
 
 }  // namespace
