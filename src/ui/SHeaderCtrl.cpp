@@ -79,7 +79,9 @@ void SHeaderCtrl::paintEvent(QPaintEvent*)
     for (int i = 0; i < columns_.size(); ++i) {
         const QRect r = ColumnRect(i);
         p.setPen(text);
-        p.drawText(r.adjusted(8, 0, -18, 0), Qt::AlignVCenter | Qt::AlignLeft, Caption(i));
+        // Room for the sort mark only where there is one.
+        const int markRoom = columns_[i].mark == SortMark::None ? 4 : 18;
+        p.drawText(r.adjusted(8, 0, -markRoom, 0), Qt::AlignVCenter | Qt::AlignLeft, Caption(i));
         if (columns_[i].mark != SortMark::None) {
             // A small triangle: up for ascending, down for descending.
             const QPointF c(r.right() - 10, r.center().y());

@@ -1,0 +1,6 @@
+if(KBCONF_GUI)
+  kbconf_test(NAME test_widgets GUI
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/CoordButtonImageTest.cpp
+    LIBS kbconf_widgets kbconf_ui)
+endif()
