@@ -2,5 +2,6 @@ if(KBCONF_GUI)
   kbconf_test(NAME test_widgets GUI
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/CoordButtonImageTest.cpp
-    LIBS kbconf_widgets kbconf_ui)
+      ${CMAKE_CURRENT_LIST_DIR}/ExtendedInputsTest.cpp
+    LIBS kbconf_widgets kbconf_ui Qt6::Test)
 endif()
