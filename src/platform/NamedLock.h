@@ -1,0 +1,48 @@
+#pragma once
+// A system-wide named lock: shared by every process of the same user (a flock'ed
+// file in the user's runtime folder, mode 0600) and re-entrant for the thread
+// that holds it. Works after fork(): a child opens its own lock file.
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class NamedLock {
+public:
+    // `folder` empty: $XDG_RUNTIME_DIR, else /tmp/kbconf-<uid> (created 0700).
+    explicit NamedLock(std::string name, std::string folder = {});
+    ~NamedLock();
+    NamedLock(const NamedLock&) = delete;
+    NamedLock& operator=(const NamedLock&) = delete;
+
+    // Blocks without limit. Returns false only if the lock file cannot be used;
+    // the in-process part is still taken then, so Unlock must follow either way.
+    bool Lock();
+    void Unlock();
+
+    const std::string& Name() const { return name_; }
+
+    // The folder used when none is given.
+    static std::string DefaultFolder();
+
+    struct Shared;  // per process and lock file; defined in the .cpp
+
+private:
+    std::string name_;
+    std::shared_ptr<Shared> shared_;
+};
+
+// Holds a NamedLock for a scope.
+class NamedLockGuard {
+public:
+    explicit NamedLockGuard(NamedLock& lock) : lock_(lock) { lock_.Lock(); }
+    ~NamedLockGuard() { lock_.Unlock(); }
+    NamedLockGuard(const NamedLockGuard&) = delete;
+    NamedLockGuard& operator=(const NamedLockGuard&) = delete;
+
+private:
+    NamedLock& lock_;
+};
+
+}  // namespace platform

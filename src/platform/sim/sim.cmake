@@ -1,0 +1,7 @@
+# Emulated hardware: the HID bus and its device models.
+kbconf_library(kbconf_platform_sim)
+target_sources(kbconf_platform_sim PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/SimHidDevice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimReport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimHidBus.cpp)
+target_link_libraries(kbconf_platform_sim PUBLIC kbconf_platform)
