@@ -3,5 +3,6 @@ if(KBCONF_GUI)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/CoordButtonImageTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/ExtendedInputsTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/AnimationTest.cpp
     LIBS kbconf_widgets kbconf_ui Qt6::Test)
 endif()
