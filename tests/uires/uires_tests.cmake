@@ -6,3 +6,17 @@ kbconf_test(NAME test_uires
     ${CMAKE_CURRENT_LIST_DIR}/KeyboardTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TablesTest.cpp
   LIBS kbconf_data pugixml::pugixml)
+
+# The layouts rendered through the UI layer (and the custom widgets once they build).
+if(KBCONF_GUI)
+  set(_uires_render_libs kbconf_ui pugixml::pugixml)
+  if(TARGET kbconf_widgets)
+    list(APPEND _uires_render_libs kbconf_widgets)
+  endif()
+  kbconf_test(NAME test_uires_render GUI
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/RenderTest.cpp
+    LIBS ${_uires_render_libs})
+  if(TARGET kbconf_widgets)
+    target_compile_definitions(test_uires_render PRIVATE KBCONF_HAVE_WIDGETS)
+  endif()
+endif()

@@ -260,9 +260,9 @@ bool SkinRenderer::Backdrop() {
   g.setColorAt(0, QColor(0x16, 0x19, 0x20));
   g.setColorAt(1, Palette::window);
   p.fillRect(img.rect(), g);
-  for (int y = 0; y < 6; ++y)
+  for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 20; ++x) {
-      const int alpha = 14 - y * 2;
+      const int alpha = 8 - y * 2;
       if (alpha <= 0) continue;
       p.setPen(QPen(QColor(255, 255, 255, alpha), 1));
       p.setBrush(Qt::NoBrush);

@@ -1,0 +1,183 @@
+// The layouts built through the UI layer, in English and Chinese, saved as PNGs at
+// 100 % and 200 % under <build>/screenshots; and the generated pictures have the
+// sizes the widgets and the skin table expect.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QAbstractButton>
+
+#include "UiresFiles.h"
+#include "ui/LayoutLoader.h"
+#include "ui/UiApp.h"
+#include "ui/WidgetTree.h"
+#ifdef KBCONF_HAVE_WIDGETS
+#include "widgets/CoordButtonImage.h"
+#include "widgets/CustomWidgets.h"
+#endif
+
+namespace {
+
+QApplication* App()
+{
+    static int argc = 1;
+    static char name[] = "test_uires_render";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return app;
+}
+
+QString Uires() { return QStringLiteral(KBCONF_SOURCE_DIR "/uires"); }
+
+QString Shot(const QString& file)
+{
+    const QString dir = QStringLiteral(KBCONF_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    return dir + u'/' + file;
+}
+
+class UiresRender : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        App();
+        // The style sheet names its pictures as "uires:img/…".
+        QDir::addSearchPath(QStringLiteral("uires"), Uires());
+        ui_ = new ui::UiApp(Uires(), true);
+#ifdef KBCONF_HAVE_WIDGETS
+        RegisterCustomWidgets(*ui_);
+        CoordButtonImage::SetBaseFolder(QStringLiteral(KBCONF_SOURCE_DIR));
+#endif
+        ASSERT_TRUE(ui_->LoadUiDef(QStringLiteral("UIDEF:XML_INIT")));
+    }
+    static void TearDownTestSuite()
+    {
+        delete ui_;
+        ui_ = nullptr;
+    }
+
+    // Builds a layout, shows it offscreen and saves it at 1x and 2x.
+    static std::unique_ptr<QWidget> Render(const QString& layout, const QString& shotName)
+    {
+        ui::LayoutLoader loader(*ui_);
+        std::unique_ptr<QWidget> w(loader.LoadLayout(QStringLiteral("LAYOUT:") + layout, nullptr));
+        EXPECT_TRUE(w) << loader.errorString().toStdString();
+        if (!w) return w;
+        w->setAttribute(Qt::WA_DontShowOnScreen);
+        w->show();
+        QApplication::processEvents();
+        for (int scale : {1, 2}) {
+            QImage img(w->size() * scale, QImage::Format_ARGB32_Premultiplied);
+            img.setDevicePixelRatio(scale);
+            img.fill(QColor(0x0f, 0x11, 0x15));
+            w->render(&img);
+            EXPECT_TRUE(img.save(Shot(shotName + (scale == 2 ? "@2x.png" : ".png"))));
+        }
+        return w;
+    }
+
+    static ui::UiApp* ui_;
+};
+
+ui::UiApp* UiresRender::ui_ = nullptr;
+
+QString TextOf(QWidget* root, const char* name)
+{
+    QWidget* w = ui::FindChildByName(root, QString::fromLatin1(name));
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    return {};
+}
+
+} // namespace
+
+TEST_F(UiresRender, LayoutsInBothLanguages)
+{
+    struct Case {
+        const char* lang;
+        const char* suffix;
+        const char* title;    // "title" of the main window
+        const char* okText;   // "btnOK" of the dialog
+    };
+    for (const Case& c : {Case{"lang_en", "en", "kbconf Gaming Keyboard Center", "OK"},
+                          Case{"lang_cn", "cn", "kbconf 游戏键盘控制中心", "确定"}}) {
+        SCOPED_TRACE(c.lang);
+        ASSERT_TRUE(ui_->SetLanguage(QString::fromLatin1(c.lang)));
+        auto main = Render(QStringLiteral("XML_MAINWND"), QStringLiteral("uires_XML_MAINWND_") + c.suffix);
+        ASSERT_TRUE(main);
+        EXPECT_EQ(TextOf(main.get(), "title"), QString::fromUtf8(c.title));
+        EXPECT_EQ(main->size(), QSize(1040, 700));
+
+        auto dlg = Render(QStringLiteral("macro"), QStringLiteral("uires_macro_") + c.suffix);
+        ASSERT_TRUE(dlg);
+        EXPECT_EQ(TextOf(dlg.get(), "btnOK"), QString::fromUtf8(c.okText));
+
+        auto box = Render(QStringLiteral("SYS_XML_MSGBOX"), QStringLiteral("uires_msgbox_") + c.suffix);
+        ASSERT_TRUE(box);
+    }
+}
+
+TEST_F(UiresRender, KeyboardPicturesMatchTheCoordinateFile)
+{
+    pugi::xml_document doc = uires::Load("keyboard/keyboard.xml");
+    const QSize size(doc.child("positions").attribute("width").as_int(), doc.child("positions").attribute("height").as_int());
+    ASSERT_FALSE(size.isEmpty());
+    for (const char* name : {"bg", "chking", "chked"}) {
+        SCOPED_TRACE(name);
+        const QImage one(Uires() + "/keyboard/" + name + ".png");
+        const QImage two(Uires() + "/keyboard/" + name + "@2x.png");
+        EXPECT_EQ(one.size(), size) << "the widget cuts key areas out at the file's coordinates";
+        EXPECT_EQ(two.size(), size * 2);
+        EXPECT_TRUE(one.hasAlphaChannel());
+    }
+
+    // What the picture shows: key colours, then the background, then the checked look of a few keys.
+    QImage shot(size, QImage::Format_ARGB32_Premultiplied);
+    shot.fill(QColor(0x17, 0x1a, 0x21));
+    const QImage bg(Uires() + "/keyboard/bg.png"), chked(Uires() + "/keyboard/chked.png"), chking(Uires() + "/keyboard/chking.png");
+    QPainter p(&shot);
+    int i = 0;
+    for (pugi::xml_node k : doc.child("positions").children()) {
+        int x = 0, y = 0, w = 0, h = 0;
+        std::sscanf(k.attribute("rect").value(), "%d,%d,%d,%d", &x, &y, &w, &h);
+        p.fillRect(QRect(x, y, w, h), QColor(QString::fromLatin1(k.attribute("color").value())));
+    }
+    p.drawImage(QRect(QPoint(), size), bg);
+    for (pugi::xml_node k : doc.child("positions").children()) {
+        int x = 0, y = 0, w = 0, h = 0;
+        std::sscanf(k.attribute("rect").value(), "%d,%d,%d,%d", &x, &y, &w, &h);
+        const QRect r(x, y, w, h);
+        if (i % 17 == 3) p.drawImage(r, chked, r);
+        else if (i == 40) p.drawImage(r, chking, r);
+        ++i;
+    }
+    p.end();
+    EXPECT_TRUE(shot.save(Shot("uires_keyboard_marked.png")));
+}
+
+TEST_F(UiresRender, SkinPicturesHoldWholeFrames)
+{
+    pugi::xml_document doc = uires::Load("values/skin.xml");
+    int count = 0;
+    for (pugi::xml_node s : doc.child("skin").children("imgframe")) {
+        const QString src = QString::fromUtf8(s.attribute("src").value());
+        SCOPED_TRACE(src.toStdString());
+        const int states = s.attribute("states").as_int(1);
+        const QString path = ui_->Provider().FilePath(src);
+        ASSERT_FALSE(path.isEmpty()) << "no picture";
+        const QImage one(path);
+        ASSERT_FALSE(one.isNull());
+        EXPECT_EQ(one.width() % states, 0) << one.width() << " px for " << states << " frames";
+        const QString twin = ui_->Provider().FilePath(src + "@2x");
+        if (!twin.isEmpty()) {
+            EXPECT_EQ(QImage(twin).size(), one.size() * 2);
+        }
+        ++count;
+    }
+    EXPECT_GT(count, 10);
+    const QImage icon(ui_->Provider().FilePath(QStringLiteral("ICON:ICON_LOGO")));
+    EXPECT_EQ(icon.size(), QSize(256, 256));
+}
