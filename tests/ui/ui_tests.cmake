@@ -2,4 +2,8 @@ if(KBCONF_GUI)
   kbconf_test(NAME test_ui_resources
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ResourceTest.cpp
     LIBS kbconf_ui)
+  kbconf_test(NAME test_ui GUI
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/LayoutEventsTest.cpp
+    LIBS kbconf_ui Qt6::Test)
 endif()
