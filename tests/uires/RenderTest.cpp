@@ -26,6 +26,8 @@ QApplication* App()
     static int argc = 1;
     static char name[] = "test_uires_render";
     static char* argv[] = {name, nullptr};
+    // Headless even when started without the test environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* app = new QApplication(argc, argv);
     return app;
 }
