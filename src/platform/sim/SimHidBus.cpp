@@ -122,12 +122,19 @@ public:
             std::lock_guard lock(bus_->mutex_);
             if (io_->finished) return;
             auto& writes = node_->pendingWrites;
+            bool queued = false;
             auto w = std::find_if(writes.begin(), writes.end(), [&](auto& p) { return p.io == io_; });
-            if (w != writes.end()) writes.erase(w);
+            if (w != writes.end()) {
+                writes.erase(w);
+                queued = true;
+            }
             auto& reads = node_->pendingReads;
             auto r = std::find_if(reads.begin(), reads.end(), [&](auto& p) { return p.io == io_; });
-            if (r != reads.end()) reads.erase(r);
-            if (w != writes.end() || r != reads.end()) {
+            if (r != reads.end()) {
+                reads.erase(r);
+                queued = true;
+            }
+            if (queued) {
                 bus_->CompleteIo(io_, false, 0, kErrorOperationAborted);
                 return;
             }
@@ -403,6 +410,12 @@ void SimHidBus::Unplug(SimHidDevice* device) {
 bool SimHidBus::IsPlugged(const SimHidDevice* device) const {
     std::lock_guard lock(mutex_);
     return FindNodeLocked(device) != nullptr;
+}
+
+std::shared_ptr<SimHidDevice> SimHidBus::SharedOf(const SimHidDevice* device) const {
+    std::lock_guard lock(mutex_);
+    auto node = FindNodeLocked(device);
+    return node ? node->device : nullptr;
 }
 
 std::vector<std::string> SimHidBus::PathsOf(const SimHidDevice* device) const {

@@ -64,6 +64,8 @@ public:
     void Plug(std::shared_ptr<SimHidDevice> device);
     void Unplug(SimHidDevice* device);
     bool IsPlugged(const SimHidDevice* device) const;
+    // The bus's own reference to a plugged device (null if not plugged).
+    std::shared_ptr<SimHidDevice> SharedOf(const SimHidDevice* device) const;
     // Interface paths of a plugged device, in interface order (empty if not).
     std::vector<std::string> PathsOf(const SimHidDevice* device) const;
 

@@ -7,3 +7,5 @@ target_sources(kbconf_platform_sim PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SimKeySource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimFilterDriver.cpp)
 target_link_libraries(kbconf_platform_sim PUBLIC kbconf_platform)
+target_sources(kbconf_platform_sim PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SimVirtualKeyboard.cpp)
+target_sources(kbconf_platform_sim PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SimDriverInstaller.cpp)

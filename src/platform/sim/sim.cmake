@@ -3,5 +3,7 @@ kbconf_library(kbconf_platform_sim)
 target_sources(kbconf_platform_sim PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SimHidDevice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimReport.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SimHidBus.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/SimHidBus.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimKeyboard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimSetup.cpp)
 target_link_libraries(kbconf_platform_sim PUBLIC kbconf_platform)
