@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ScriptHarness.h"
+
+namespace {
+
+// record.xml text for one assignment; steps as (code, state, delay).
+struct Step {
+    int code, state, delay;
+};
+std::string Record(int code, int play, int repeat, std::vector<Step> steps) {
+    char head[128];
+    std::snprintf(head, sizeof head, "<record code=\"%x\" play=\"%d\" type=\"0\" repeat=\"%d\">", code, play, repeat);
+    std::string s = head;
+    for (const Step& st : steps) {
+        char item[96];
+        std::snprintf(item, sizeof item, "<item code=\"%x\" state=\"%d\" delay=\"%d\"/>", st.code, st.state, st.delay);
+        s += item;
+    }
+    return s + "</record>";
+}
+
+constexpr int A = 0x70004, B = 0x70005, C = 0x70006, D = 0x70007, E = 0x70008, F = 0x70009;
+const std::vector<Step> kTapB = {{B, 1, 10}, {B, 0, 10}};
+const std::vector<Step> kTapD = {{D, 1, 5}, {D, 0, 5}};
+
+struct Script {
+    const char* name;
+    std::string records;
+    const char* events;
+    const char* expected;
+};
+
+const Script kScripts[] = {
+    {"remap to a key", Record(A, 1, 1, {{B, 0, 0}}),
+     "0 down 7:4\n 30 up 7:4\n 40 end",
+     "0 kbd 05\n 30 kbd -"},
+    {"remap to a consumer usage", Record(A, 1, 1, {{0xC0192, 0, 0}}),
+     "0 down 7:4\n 20 up 7:4\n 30 end",
+     "0 cons 0192\n 20 cons 0000"},
+    {"remap to a system usage", Record(A, 1, 1, {{0x10082, 0, 0}}),
+     "0 down 7:4\n 20 up 7:4\n 30 end",
+     "0 sys 0082\n 20 sys 0000"},
+    {"remap without steps does nothing", Record(A, 1, 1, {}),
+     "0 down 7:4\n 20 up 7:4\n 30 end", ""},
+    {"unassigned key does nothing", Record(A, 1, 1, {{B, 0, 0}}),
+     "0 down 7:6\n 20 up 7:6\n 30 end", ""},
+    {"times: three passes, then one release per pressed step", Record(A, 2, 3, kTapB),
+     "0 down 7:4\n 5 up 7:4\n 100 end",
+     R"(0 kbd 05
+        10 kbd -
+        20 kbd 05
+        30 kbd -
+        40 kbd 05
+        50 kbd -
+        60 kbd -)"},
+    {"times: repeat 0 plays nothing", Record(A, 2, 0, kTapB),
+     "0 down 7:4\n 5 up 7:4\n 50 end", ""},
+    {"times: delay 0 plays 1 ms apart", Record(A, 2, 2, {{B, 1, 0}, {B, 0, 0}}),
+     "0 down 7:4\n 1 up 7:4\n 50 end",
+     "0 kbd 05\n 1 kbd -\n 2 kbd 05\n 3 kbd -\n 4 kbd -"},
+    {"while held: release stops inside the step's wait", Record(A, 3, 1, kTapB),
+     "0 down 7:4\n 35 up 7:4\n 50 end",
+     "0 kbd 05\n 10 kbd -\n 20 kbd 05\n 30 kbd -\n 35 kbd -"},
+    {"toggle: second press stops, third starts again, close stops", Record(A, 4, 1, kTapB),
+     "0 down 7:4\n 5 up 7:4\n 25 down 7:4\n 30 up 7:4\n 50 down 7:4\n 51 up 7:4\n 75 end",
+     R"(0 kbd 05
+        10 kbd -
+        20 kbd 05
+        25 kbd -
+        50 kbd 05
+        60 kbd -
+        70 kbd 05
+        75 kbd -)"},
+    {"toggle: another playback replaces it, a remap plays alongside",
+     Record(A, 4, 1, kTapB) + Record(C, 2, 1, kTapD) + Record(E, 1, 1, {{F, 0, 0}}),
+     "0 down 7:4\n 5 up 7:4\n 22 down 7:8\n 24 up 7:8\n 25 down 7:6\n 26 up 7:6\n 60 end",
+     R"(0 kbd 05
+        10 kbd -
+        20 kbd 05
+        22 kbd 05 09
+        24 kbd 05
+        25 kbd -
+        25 kbd 07
+        30 kbd -
+        35 kbd -)"},
+    {"until another key: same key ignored, other key only stops",
+     Record(A, 5, 1, kTapB) + Record(C, 2, 1, kTapD),
+     "0 down 7:4\n 5 up 7:4\n 15 down 7:4\n 16 up 7:4\n 25 down 7:6\n 26 up 7:6\n 40 down 7:6\n 41 up 7:6\n 70 end",
+     R"(0 kbd 05
+        10 kbd -
+        20 kbd 05
+        25 kbd -
+        40 kbd 07
+        45 kbd -
+        50 kbd -)"},
+    {"until any key: the same key stops it and does nothing else",
+     Record(A, 6, 1, kTapB) + Record(C, 2, 1, kTapD),
+     "0 down 7:4\n 5 up 7:4\n 15 down 7:4\n 16 up 7:4\n 30 down 7:6\n 31 up 7:6\n 60 end",
+     R"(0 kbd 05
+        10 kbd -
+        15 kbd -
+        30 kbd 07
+        35 kbd -
+        40 kbd -)"},
+    {"until replaced: plays on until a new playback", Record(A, 8, 1, kTapB),
+     "0 down 7:4\n 5 up 7:4\n 25 down 7:4\n 26 up 7:4\n 50 end",
+     R"(0 kbd 05
+        10 kbd -
+        20 kbd 05
+        25 kbd -
+        25 kbd 05
+        35 kbd -
+        45 kbd 05
+        50 kbd -)"},
+    {"unknown play mode does nothing", Record(A, 7, 1, kTapB),
+     "0 down 7:4\n 5 up 7:4\n 50 end", ""},
+    {"closing the window releases every key a macro holds",
+     Record(A, 3, 1, {{B, 1, 10}, {C, 1, 10}, {B, 0, 10}, {C, 0, 10}}),
+     "0 down 7:4\n 15 end",
+     "0 kbd 05\n 10 kbd 05 06\n 15 kbd 06\n 15 kbd -"},
+    {"a stop releases a held remap and the playback", Record(A, 1, 1, {{B, 0, 0}}) + Record(C, 4, 1, kTapD),
+     "0 down 7:4\n 2 down 7:6\n 3 up 7:6\n 4 stop\n 20 up 7:4\n 30 end",
+     // The release after the stop still sends the remap's release (harmless).
+     R"(0 kbd 05
+        2 kbd 05 07
+        4 kbd 05
+        4 kbd -
+        20 kbd -)"},
+};
+
+class Scripts : public ::testing::TestWithParam<Script> {};
+
+TEST_P(Scripts, ProduceTheExpectedReportsAndLeaveNothingPressed) {
+    const Script& s = GetParam();
+    script::Rig rig;
+    rig.Start(s.records);
+    const std::string reports = rig.Run(s.events);
+    EXPECT_EQ(script::Normalize(reports), script::Normalize(s.expected)) << s.name;
+    EXPECT_FALSE(rig.keyboard->AnyPressed()) << s.name;
+    EXPECT_EQ(rig.keyboard->BadRecords(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(KeyActions, Scripts, ::testing::ValuesIn(kScripts),
+                         [](const ::testing::TestParamInfo<Script>& info) {
+                             std::string n;
+                             for (const char* p = info.param.name; *p; ++p)
+                                 n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             return n;
+                         });
+
+}  // namespace
