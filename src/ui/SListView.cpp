@@ -52,7 +52,20 @@ void SListView::SetAdapter(ListAdapter* adapter)
     Refresh();
 }
 
-int SListView::ContentWidth() const { return viewport()->width(); }
+// From our own geometry rather than the viewport's: a list that was never shown has
+// not laid out its viewport yet.
+int SListView::ViewHeight() const
+{
+    const QMargins m = viewportMargins();
+    return qMax(0, contentsRect().height() - m.top() - m.bottom());
+}
+
+int SListView::ContentWidth() const
+{
+    const QMargins m = viewportMargins();
+    const int bar = GetScrollMax() > 0 ? verticalScrollBar()->sizeHint().width() : 0;
+    return qMax(0, contentsRect().width() - m.left() - m.right() - bar);
+}
 
 void SListView::LayoutRow(QWidget* row, int index)
 {
@@ -156,7 +169,7 @@ int SListView::GetScrollPos() const { return verticalScrollBar()->value(); }
 
 int SListView::GetScrollMax() const
 {
-    return qMax(0, int(rows_.size()) * itemHeight_ - viewport()->height());
+    return qMax(0, int(rows_.size()) * itemHeight_ - ViewHeight());
 }
 
 void SListView::SetScrollPos(int pos)
@@ -172,13 +185,13 @@ void SListView::EnsureVisible(int row)
     if (row < 0 || row >= rows_.size()) return;
     const int top = row * itemHeight_, bottom = top + itemHeight_;
     if (top < GetScrollPos()) SetScrollPos(top);
-    else if (bottom > GetScrollPos() + viewport()->height()) SetScrollPos(bottom - viewport()->height());
+    else if (bottom > GetScrollPos() + ViewHeight()) SetScrollPos(bottom - ViewHeight());
 }
 
 void SListView::UpdateScrollRange()
 {
     QScrollBar* bar = verticalScrollBar();
-    bar->setPageStep(qMax(1, viewport()->height()));
+    bar->setPageStep(qMax(1, ViewHeight()));
     bar->setRange(0, GetScrollMax());
 }
 

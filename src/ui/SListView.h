@@ -55,6 +55,7 @@ public:
 protected:
     virtual void LayoutRow(QWidget* row, int index);
     virtual int ContentWidth() const;
+    int ViewHeight() const;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -78,8 +78,9 @@ void SMCListView::LayoutRow(QWidget* row, int index)
 
 void SMCListView::PlaceHeader()
 {
-    const QRect vp = viewport()->geometry();
-    header_->setGeometry(vp.x(), vp.y() - headerHeight_, vp.width(), headerHeight_);
+    const QRect cr = contentsRect();
+    const QMargins m = viewportMargins();
+    header_->setGeometry(cr.x() + m.left(), cr.y(), cr.width() - m.left() - m.right(), headerHeight_);
 }
 
 void SMCListView::resizeEvent(QResizeEvent* e)

@@ -5,5 +5,6 @@ if(KBCONF_GUI)
   kbconf_test(NAME test_ui GUI
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/LayoutEventsTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/ListViewTest.cpp
     LIBS kbconf_ui Qt6::Test)
 endif()
