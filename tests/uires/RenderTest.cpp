@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QAbstractButton>
 
+#include "ExpectedWidgets.h"
 #include "UiresFiles.h"
+#include "ui/NamedIds.h"
 #include "ui/LayoutLoader.h"
 #include "ui/UiApp.h"
 #include "ui/WidgetTree.h"
@@ -119,6 +121,32 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
 
         auto box = Render(QStringLiteral("SYS_XML_MSGBOX"), QStringLiteral("uires_msgbox_") + c.suffix);
         ASSERT_TRUE(box);
+    }
+}
+
+TEST_F(UiresRender, LookupsFindEveryWidgetByNameAndId)
+{
+    // What the windows do at initialisation: find by name or id anywhere in the
+    // tree, with a class check. Row-template widgets live in the rows, not the tree.
+    std::map<std::string, std::unique_ptr<QWidget>> roots;
+    for (const uires::Expected& e : uires::kWidgets) {
+        SCOPED_TRACE(std::string(e.layout) + ": " + e.name);
+        const std::string inside = e.inside ? e.inside : "";
+        if (inside == "macro_group" || inside.rfind("col", 0) == 0) continue;
+        auto& root = roots[e.layout];
+        if (!root) {
+            ui::LayoutLoader loader(*ui_);
+            root.reset(loader.LoadLayout(QStringLiteral("LAYOUT:") + QString::fromLatin1(e.layout), nullptr));
+            ASSERT_TRUE(root);
+#ifdef KBCONF_HAVE_WIDGETS
+            EXPECT_TRUE(loader.UnknownClasses().isEmpty()) << loader.UnknownClasses().join(u',').toStdString();
+#endif
+        }
+        QWidget* byName = ui::FindChildByName(root.get(), QString::fromLatin1(e.name), QString::fromLatin1(e.cls));
+        EXPECT_NE(byName, nullptr) << "not found as " << e.cls;
+        if (const int id = ui::FindNamedId(e.name); id != 0 && byName) {
+            EXPECT_EQ(ui::FindChildById(root.get(), id, QString::fromLatin1(e.cls)), byName) << "id " << id;
+        }
     }
 }
 
