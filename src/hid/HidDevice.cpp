@@ -1,0 +1,281 @@
+#include "hid/HidDevice.h"
+
+#include <cstring>
+#include <vector>
+
+#include "hid/HidEnumerator.h"
+#include "hid/HidLog.h"
+#include "platform/Event.h"
+#include "platform/HidBackend.h"
+
+namespace hid {
+namespace {
+
+using platform::HidAsyncIo;
+
+// Taken on entry to an operation and released on exit. Re-entrant for the
+// holding thread, so Open by ids can call Open by path under the same name.
+class OperationLock {
+public:
+    explicit OperationLock(const char* name) : lock_(platform::CurrentHid().CreateNamedLock(name)) {
+        if (lock_) lock_->Lock();
+    }
+    ~OperationLock() {
+        if (lock_) lock_->Unlock();
+    }
+    OperationLock(const OperationLock&) = delete;
+    OperationLock& operator=(const OperationLock&) = delete;
+
+private:
+    std::unique_ptr<platform::NamedLock> lock_;
+};
+
+unsigned HandleValue(const platform::HidHandle* h) { return h ? static_cast<unsigned>(h->Id()) : 0xFFFFFFFFu; }
+unsigned Address(const void* p) { return static_cast<unsigned>(reinterpret_cast<uintptr_t>(p)); }
+
+size_t Clamp(size_t len, uint16_t reportLength) {
+    return (reportLength != 0 && reportLength < len) ? reportLength : len;
+}
+
+}  // namespace
+
+bool HidDevice::OpenSlot(std::unique_ptr<platform::HidHandle>& slot, const std::string& path, uint32_t access,
+                         uint32_t share) {
+    slot.reset();
+    uint32_t error = 0;
+    slot = platform::CurrentHid().Open(path, access, share, overlapped, &error);
+    HidLog("open dev: %08x\n", HandleValue(slot.get()));
+    return slot != nullptr;
+}
+
+bool HidDevice::Open(const std::string& path, uint32_t mode) {
+    OperationLock lock("HidDevice::Open");
+    if (path.empty()) return false;
+    if (!separateHandles) {
+        if (!OpenSlot(handle_, path, mode & 0xFF000000u, mode & 0xFFu)) return false;
+    } else {
+        if (mode == 0) return false;
+        if ((mode & 0x80000003u) && !OpenSlot(handle_, path, mode & 0x80000000u, mode & 3u)) return false;
+        if ((mode & 0x40000003u) && !OpenSlot(writeHandle_, path, mode & 0x40000000u, mode & 3u)) return false;
+    }
+    // Capabilities through a query-only handle; failing here keeps the old caps.
+    uint32_t error = 0;
+    auto query = platform::CurrentHid().Open(path, 0, platform::kShareRead | platform::kShareWrite, false, &error);
+    if (query) {
+        platform::HidAttributes attributes;
+        query->GetAttributes(&attributes);
+        platform::HidCaps caps;
+        if (query->GetCaps(&caps)) caps_ = caps;
+    }
+    return true;
+}
+
+bool HidDevice::Open(int32_t vendor, int32_t productCount, const int32_t* products, int32_t interfaceNumber,
+                     int32_t collectionNumber, uint16_t* version, uint32_t mode) {
+    OperationLock lock("HidDevice::Open");
+    auto list = EnumerateHidInterfaces(vendor, productCount, products, interfaceNumber, collectionNumber);
+    if (list.empty()) return false;
+    if (version) *version = list.front().versionNumber;
+    return Open(list.front().path, mode);
+}
+
+bool HidDevice::Open(int32_t product, int32_t collectionNumber, uint16_t* version, int32_t vendor,
+                     int32_t interfaceNumber) {
+    const int32_t products[1] = {product};
+    return Open(vendor, product ? 1 : 0, product ? products : nullptr, interfaceNumber, collectionNumber, version,
+                kDefaultAccess);
+}
+
+void HidDevice::Close() {
+    OperationLock lock("HidDevice::Close");
+    handle_.reset();
+    writeHandle_.reset();
+}
+
+bool HidDevice::IsOpen() const { return handle_ != nullptr || writeHandle_ != nullptr; }
+
+platform::HidHandle* HidDevice::WriteHandle() const {
+    return separateHandles ? writeHandle_.get() : handle_.get();
+}
+
+size_t HidDevice::Write(const uint8_t (&report)[8]) { return WriteRaw(report, 8); }
+
+size_t HidDevice::Write(const uint8_t (&payload)[64]) {
+    std::vector<uint8_t> framed(65, 0);
+    std::memcpy(framed.data() + 1, payload, 64);
+    return WriteRaw(framed.data(), framed.size());
+}
+
+size_t HidDevice::Write(const std::array<uint8_t, 64>& payload) {
+    std::vector<uint8_t> framed(65, 0);
+    std::memcpy(framed.data() + 1, payload.data(), 64);
+    return WriteRaw(framed.data(), framed.size());
+}
+
+size_t HidDevice::WriteRaw(const uint8_t* data, size_t len) {
+    OperationLock lock("HidDevice::Write");
+    return WriteLocked(data, len);
+}
+
+size_t HidDevice::WriteLocked(const uint8_t* data, size_t len) {
+    platform::HidHandle* h = WriteHandle();
+    if (!h || !data) return 0;
+    size_t result = 0;
+    if (overlapped) {
+        HidLog("写(异步)USB设备 handle=%08x, data=%08x, len=%d, timeout=%d\n", HandleValue(h), Address(data),
+               static_cast<int>(len), static_cast<int>(kWriteTimeoutMs));
+        len = Clamp(len, caps_.outputReportLength);
+        HidLog("正在写入... %d\n", static_cast<int>(len));
+        uint32_t error = 0;
+        auto io = h->StartWrite(data, len, &error);
+        if (io && io->CompletedAtOnce()) {
+            size_t n = 0;
+            if (io->Result(&n)) result = n;
+        } else {
+            if (io) error = platform::kErrorIoPending;
+            HidLog("写文件错误(%04x,%d)\n", HandleValue(h), static_cast<int>(error));
+            if (io) {
+                if (io->Wait(kWriteTimeoutMs) == HidAsyncIo::kCompleted) {
+                    HidLog("asynchronous write succeed : %d\n", static_cast<int>(HandleValue(h)));
+                    size_t n = 0;
+                    if (io->Result(&n)) result = n;
+                } else {
+                    HidLog("超时索引错误\n");
+                    io->Cancel();
+                }
+            }
+        }
+    } else {
+        HidLog("写(同步)USB设备 handle=%08x, data=%08x, len=%d, timeout=%d\n", HandleValue(h), Address(data),
+               static_cast<int>(len), 0);
+        len = Clamp(len, caps_.outputReportLength);
+        size_t n = 0;
+        if (h->Write(data, len, &n)) result = len;
+    }
+    HidLog("已写长度为 %d\n", static_cast<int>(result));
+    return result;
+}
+
+size_t HidDevice::Read(uint8_t* buffer, size_t len, int64_t timeoutMs, platform::Event* abort) {
+    OperationLock lock("HidDevice::Read");
+    return ReadLocked(buffer, len, timeoutMs, abort);
+}
+
+size_t HidDevice::Read(uint8_t reportId, uint8_t* out, size_t len, int64_t timeoutMs) {
+    OperationLock lock("HidDevice::Read");
+    if (!out || len == 0) return 0;
+    std::vector<uint8_t> temp(len + 1, 0);
+    temp[0] = reportId;
+    size_t n = ReadLocked(temp.data(), temp.size(), timeoutMs, nullptr);
+    if (n > 0) std::memcpy(out, temp.data() + 1, len);
+    return n;
+}
+
+size_t HidDevice::ReadLocked(uint8_t* buffer, size_t len, int64_t timeoutMs, platform::Event* abort) {
+    platform::HidHandle* h = handle_.get();
+    if (len == 0 || !buffer || !h) return 0;
+    size_t result = 0;
+    bool gotData = false;
+    if (overlapped) {
+        HidLog("读(异步)USB设备 handle=%08x, data=%08x, len=%d, timeout=%d\n", HandleValue(h), Address(buffer),
+               static_cast<int>(len), static_cast<int>(timeoutMs));
+        if (timeoutMs <= 0) return 0;
+        len = Clamp(len, caps_.inputReportLength);
+        uint32_t error = 0;
+        auto io = h->StartRead(buffer, len, &error);
+        if (!io) {
+            HidLog("读取文件错误(%d)\n", static_cast<int>(error));
+        } else if (io->CompletedAtOnce()) {
+            size_t n = 0;
+            if (io->Result(&n)) result = n;
+            gotData = true;
+        } else {
+            switch (io->Wait(timeoutMs, abort)) {
+                case HidAsyncIo::kCompleted: {
+                    HidLog("asynchronous read succeed : %d\n", static_cast<int>(HandleValue(h)));
+                    size_t n = 0;
+                    if (io->Result(&n)) result = n;
+                    gotData = true;
+                    break;
+                }
+                case HidAsyncIo::kAborted:
+                    abort->Reset();
+                    HidLog("read abort : %04x", Address(abort));
+                    io->Cancel();
+                    break;
+                case HidAsyncIo::kTimedOut:
+                    HidLog("超时索引错误(%d)\n", static_cast<int>(platform::kErrorIoPending));
+                    io->Cancel();
+                    break;
+            }
+        }
+    } else {
+        HidLog("读(同步)USB设备 handle=%08x, data=%08x, len=%d, timeout=%d\n", HandleValue(h), Address(buffer),
+               static_cast<int>(len), static_cast<int>(timeoutMs));
+        len = Clamp(len, caps_.inputReportLength);
+        size_t n = 0;
+        if (h->Read(buffer, len, &n)) result = n;
+        gotData = result > 0;
+    }
+    if (gotData && result > 0) {
+        static const char digits[] = "0123456789abcdef";
+        std::string dump;
+        for (size_t i = 0; i < len; ++i) {
+            if (i) dump += ' ';
+            dump += digits[buffer[i] >> 4];
+            dump += digits[buffer[i] & 15];
+        }
+        HidLog("%s\n", dump.c_str());
+    }
+    HidLog("已读长度为 %d\n", static_cast<int>(result));
+    return result;
+}
+
+bool HidDevice::FeatureLocked(bool get, uint8_t* buffer, size_t len) {
+    if (!buffer || !handle_) return false;
+    return get ? handle_->GetFeature(buffer, len) : handle_->SetFeature(buffer, len);
+}
+
+bool HidDevice::GetFeature(uint8_t (&buffer)[8]) {
+    OperationLock lock("HidDevice::GetFeature");
+    return FeatureLocked(true, buffer, 8);
+}
+
+bool HidDevice::SetFeature(const uint8_t (&buffer)[8]) {
+    OperationLock lock("HidDevice::SetFeature");
+    uint8_t copy[8];
+    std::memcpy(copy, buffer, 8);
+    return FeatureLocked(false, copy, 8);
+}
+
+bool HidDevice::GetFeature(std::array<uint8_t, 8>& buffer) {
+    OperationLock lock("HidDevice::GetFeature");
+    return FeatureLocked(true, buffer.data(), 8);
+}
+
+bool HidDevice::SetFeature(const std::array<uint8_t, 8>& buffer) {
+    OperationLock lock("HidDevice::SetFeature");
+    std::array<uint8_t, 8> copy = buffer;
+    return FeatureLocked(false, copy.data(), 8);
+}
+
+bool HidDevice::GetFeature(uint8_t reportId, uint8_t* out, size_t len) {
+    OperationLock lock("HidDevice::GetFeature");
+    if (!out || len == 0) return false;
+    std::vector<uint8_t> temp(len + 1, 0);
+    temp[0] = reportId;
+    bool ok = FeatureLocked(true, temp.data(), temp.size());
+    std::memcpy(out, temp.data() + 1, len);
+    return ok;
+}
+
+bool HidDevice::SetFeature(uint8_t reportId, const uint8_t* data, size_t len) {
+    OperationLock lock("HidDevice::SetFeature");
+    if (!data || len == 0) return false;
+    std::vector<uint8_t> temp(len + 1, 0);
+    temp[0] = reportId;
+    std::memcpy(temp.data() + 1, data, len);
+    return FeatureLocked(false, temp.data(), temp.size());
+}
+
+}  // namespace hid

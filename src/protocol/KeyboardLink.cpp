@@ -1,0 +1,103 @@
+#include "protocol/KeyboardLink.h"
+
+#include "data/LedEffectTable.h"
+#include "data/SideLightTable.h"
+#include "platform/Clock.h"
+#include "protocol/Packets.h"
+
+namespace protocol {
+
+KeyboardLink::KeyboardLink()
+    : KeyboardLink(LedEffectTable::Instance(), SideLightTable::Instance(), platform::SteadyClock()) {}
+
+KeyboardLink::KeyboardLink(LedEffectTable& effects, SideLightTable& sides, platform::Clock& clock)
+    : effects_(effects), sides_(sides), clock_(clock) {
+    keyboard.overlapped = true;
+    keyboard.separateHandles = false;
+}
+
+bool KeyboardLink::ConnectRow(int row) {
+    if (row < 0 || row >= static_cast<int>(DeviceTable.size())) return false;
+    const DeviceTableEntry& e = DeviceTable[static_cast<size_t>(row)];
+    // Open writes the version only when an interface matched, so an unmatched
+    // attempt leaves the old value, as it should.
+    uint16_t version = static_cast<uint16_t>(hidAttributeVersion);
+    bool opened = keyboard.Open(e.productId, e.collectionNumber, &version, e.vendorId, e.interfaceNumber);
+    hidAttributeVersion = version;
+    if (opened) deviceProtocol = e.protocol;
+    return opened;
+}
+
+bool KeyboardLink::ConnectKeyboard() {
+    for (int row = 0; row < static_cast<int>(DeviceTable.size()); ++row)
+        if (ConnectRow(row)) return true;
+    return false;
+}
+
+void KeyboardLink::WaitForPacketGap() {
+    int64_t elapsed = clock_.NowMs() - lastSendTime;
+    if (elapsed < 0) elapsed = 0;
+    if (elapsed < kPacketGapMs) clock_.Sleep(kPacketGapMs - elapsed);
+}
+
+void KeyboardLink::MarkSent() { lastSendTime = clock_.NowMs(); }
+
+void KeyboardLink::SendEffect(int index) {
+    if (index == -1) index = effects_.GetSelected();
+    auto slot = effects_.CopySlot(index);
+    if (index < 0 || index >= LedEffectTable::kSlotCount || !slot) return;
+    WaitForPacketGap();
+    if (deviceProtocol == FeatureReports) {
+        keyboard.SetFeature(EffectPacket(index, *slot));
+    } else {
+        keyboard.Write(EffectFrame(index, *slot));
+    }
+    MarkSent();
+}
+
+void KeyboardLink::SendStartupSlot(int index) {
+    if (index < 0 || index >= LedEffectTable::kSlotCount) return;
+    auto slot = effects_.CopySlot(index);
+    if (!slot) return;
+    keyboard.SetFeature(StartupSlotPacket(index, *slot));
+}
+
+void KeyboardLink::SendSideLight(int index) {
+    if (index == -1) index = sides_.GetSelected();
+    const SideLightSlot* slot = sides_.GetSlot(index);
+    if (index < 0 || index >= SideLightTable::kSlotCount || !slot) return;
+    WaitForPacketGap();
+    if (deviceProtocol == FeatureReports) keyboard.SetFeature(SideLightPacket(index, slot->first));
+    MarkSent();
+}
+
+void KeyboardLink::QueryFirmwareVersion() {
+    if (!keyboard.IsOpen()) return;
+    if (deviceProtocol == FramedOutputReports) {
+        firmwareVersion = hidAttributeVersion;
+        return;
+    }
+    Packet8 buffer = VersionQueryPacket();
+    if (!keyboard.SetFeature(buffer)) return;
+    if (!keyboard.GetFeature(buffer)) return;
+    int32_t version = 0;
+    if (ParseVersionReply(buffer, &version)) firmwareVersion = version;
+}
+
+bool KeyboardLink::FirmwareVersionText(const std::string& firmwareWord, std::string* text) const {
+    if (firmwareVersion == -1 || !text) return false;
+    *text = firmwareWord + ": v" + std::to_string(firmwareVersion >> 8) + "." + std::to_string(firmwareVersion & 0xFF);
+    return true;
+}
+
+void KeyboardLink::SendFactoryReset() {
+    if (deviceProtocol == FeatureReports) {
+        keyboard.Write(FactoryResetPacket());
+        return;
+    }
+    keyboard.Write(ResetFrame1());
+    clock_.Sleep(kResetPauseMs);
+    keyboard.Write(ResetFrame2());
+}
+
+}  // namespace protocol

@@ -1,0 +1,54 @@
+#pragma once
+// A sim bus made current for one test, with its named locks in a private
+// folder and the transport's log lines captured.
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <string>
+
+#include "hid/HidLog.h"
+#include "platform/HidBackend.h"
+#include "platform/sim/SimHidBus.h"
+
+class HidTestBus {
+public:
+    HidTestBus() {
+        std::random_device rd;
+        folder_ = std::filesystem::temp_directory_path() / ("kbconf-hid-" + std::to_string(rd()));
+        std::filesystem::create_directories(folder_);
+        platform::sim::SimHidBus::Options o;
+        o.logFromEnvironment = false;
+        o.lockFolder = folder_.string();
+        bus = std::make_shared<platform::sim::SimHidBus>(o);
+        previous_ = platform::SetCurrentHid(bus.get());
+        hid::SetHidLogSink([this](const std::string& line) {
+            std::lock_guard lock(logMutex_);
+            log_ += line;
+        });
+    }
+    ~HidTestBus() {
+        hid::SetHidLogSink(nullptr);
+        platform::SetCurrentHid(previous_);
+        bus.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+    }
+    HidTestBus(const HidTestBus&) = delete;
+    HidTestBus& operator=(const HidTestBus&) = delete;
+
+    std::string Log() {
+        std::lock_guard lock(logMutex_);
+        return log_;
+    }
+    std::string LockFolder() const { return folder_.string(); }
+
+    std::shared_ptr<platform::sim::SimHidBus> bus;
+
+private:
+    std::filesystem::path folder_;
+    platform::HidBackend* previous_ = nullptr;
+    std::mutex logMutex_;
+    std::string log_;
+};
