@@ -14,6 +14,7 @@
 #include "UiresFiles.h"
 #include "ui/NamedIds.h"
 #include "ui/LayoutLoader.h"
+#include "ui/STabCtrl.h"
 #include "ui/UiApp.h"
 #include "ui/WidgetTree.h"
 #ifdef KBCONF_HAVE_WIDGETS
@@ -72,6 +73,12 @@ protected:
         if (!w) return w;
         w->setAttribute(Qt::WA_DontShowOnScreen);
         w->show();
+        Save(w.get(), shotName);
+        return w;
+    }
+
+    static void Save(QWidget* w, const QString& shotName)
+    {
         QApplication::processEvents();
         for (int scale : {1, 2}) {
             QImage img(w->size() * scale, QImage::Format_ARGB32_Premultiplied);
@@ -80,7 +87,6 @@ protected:
             w->render(&img);
             EXPECT_TRUE(img.save(Shot(shotName + (scale == 2 ? "@2x.png" : ".png"))));
         }
-        return w;
     }
 
     static ui::UiApp* ui_;
@@ -118,6 +124,13 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
         auto dlg = Render(QStringLiteral("macro"), QStringLiteral("uires_macro_") + c.suffix);
         ASSERT_TRUE(dlg);
         EXPECT_EQ(TextOf(dlg.get(), "btnOK"), QString::fromUtf8(c.okText));
+        auto* pages = qobject_cast<ui::STabCtrl*>(ui::FindChildByName(dlg.get(), QStringLiteral("tab_macro_mode_selection")));
+        ASSERT_NE(pages, nullptr);
+        ASSERT_EQ(pages->GetPageCount(), 4);
+        for (int p = 1; p < 4; ++p) {
+            pages->SetCurSel(p);
+            Save(dlg.get(), QStringLiteral("uires_macro_page%1_").arg(p) + c.suffix);
+        }
 
         auto box = Render(QStringLiteral("SYS_XML_MSGBOX"), QStringLiteral("uires_msgbox_") + c.suffix);
         ASSERT_TRUE(box);
