@@ -33,10 +33,11 @@ public:
     template <class T> T* FindChildByName2(const QString& name) const { return ui::FindChildByName2<T>(this, name); }
     template <class T> T* FindChildById2(int id) const { return ui::FindChildById2<T>(this, id); }
 
-protected:
-    virtual void OnLayoutReady() {}
     // Escape and the window's close button end the dialog with IDCANCEL.
     void reject() override { EndDialog(IDCANCEL); }
+
+protected:
+    virtual void OnLayoutReady() {}
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;

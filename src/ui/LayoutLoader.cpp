@@ -70,6 +70,8 @@ QString ResolveStringRef(const QString& v)
 
 void ApplyOne(QWidget* w, const QString& context)
 {
+    // Widgets that translate texts of their own (headers) look their context up here.
+    w->setProperty("kbLayoutContext", context);
     // Texts: remembered with their English source so that language switches re-apply them.
     static const char* const texts[] = {"text", "title", "windowTitle", "toolTip", "placeholderText"};
     for (const char* prop : texts) {

@@ -40,7 +40,7 @@ void SMCListView::SetColumns(const QStringList& captions, const QList<int>& widt
     QVector<SHeaderCtrl::Column> cols;
     for (int i = 0; i < captions.size(); ++i)
         cols.push_back({captions[i].trimmed(), i < widths.size() ? widths[i] : 80, SortMark::None});
-    header_->SetContext(template_.Context().isEmpty() ? property("kbTrContext").toString() : template_.Context());
+    header_->SetContext(template_.Context().isEmpty() ? property("kbLayoutContext").toString() : template_.Context());
     header_->SetColumns(cols);
     Refresh();
 }

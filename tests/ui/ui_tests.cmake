@@ -6,5 +6,6 @@ if(KBCONF_GUI)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/LayoutEventsTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/ListViewTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/LanguageMenuMessageTest.cpp
     LIBS kbconf_ui Qt6::Test)
 endif()
