@@ -111,7 +111,7 @@ TEST_F(LanguageTest, LiveSwitchReappliesEveryText)
     EXPECT_EQ(steps->Header()->Caption(1), QString::fromUtf8("延时"));
     EXPECT_EQ(code->text(), QString::fromUtf8("请插入USB设备！"));
     EXPECT_EQ(version->text(), "V1.02");
-    EXPECT_EQ(ui::TranslatorManager::Tr("", "Warning"), QString::fromUtf8("警告"));
+    EXPECT_EQ(ui::TranslatorManager::Tr("CMainDlg", "Warning"), QString::fromUtf8("警告"));
 
     ASSERT_TRUE(app_->SetLanguage("lang_en")); // identity translation
     QApplication::processEvents();
@@ -224,8 +224,8 @@ TEST_F(MessageBoxTest, Screenshots)
     app_->LoadUiDef("UIDEF:XML_INIT");
     for (const char* lang : {"lang_en", "lang_cn"}) {
         ASSERT_TRUE(app_->SetLanguage(lang));
-        const QString text = ui::TranslatorManager::Tr("CMainDlg", "Are you sure to restore the factory settings?");
-        ui::MessageBoxDlg dlg({nullptr, text, ui::TranslatorManager::Tr("", "Warning"), ui::MB_OKCANCEL});
+        const QString text = ui::TranslatorManager::Tr("CMainDlg", "All settings will be restored, are you sure you want to continue?");
+        ui::MessageBoxDlg dlg({nullptr, text, ui::TranslatorManager::Tr("CMainDlg", "Warning"), ui::MB_OKCANCEL});
         ASSERT_TRUE(dlg.Create());
         dlg.setAttribute(Qt::WA_DontShowOnScreen);
         dlg.show();
