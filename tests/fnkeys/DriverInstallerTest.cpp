@@ -8,6 +8,7 @@
 #include "fnkeys/VHidev.h"
 #include "platform/sim/SimDriverInstaller.h"
 #include "platform/sim/SimFilterDriver.h"
+#include "platform/sim/SimFunctionKeys.h"
 #include "platform/sim/SimHidBus.h"
 #include "platform/sim/SimVirtualKeyboard.h"
 
@@ -126,6 +127,35 @@ TEST(FileProbe, TellsFilesFromFolders) {
     EXPECT_EQ(platform::ProbeFile((dir / "vhidev.inf").string()), FileKind::kFile);
     EXPECT_EQ(platform::ProbeFile((dir / "devcon.exe").string()), FileKind::kMissing);
     fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// The demo's set-up: with drivers missing, the start-up's install makes both
+// present and the keys of the emulated keyboard reach a listener.
+TEST(SimFunctionKeys, MissingDriversAreInstalledAtStartUp) {
+    platform::sim::SimHidBus bus{platform::sim::SimHidBus::Options{false, {}, {}}};
+    platform::sim::SimFunctionKeys fk(&bus, "missing");
+    VHidev vhid{&bus};
+    vhid.SetLogSink([](const std::string&) {});
+    DriverInstaller installer(vhid);  // the process's runner and program path
+    EXPECT_TRUE(installer.EnsureVirtualKeyboard());
+    ASSERT_EQ(fk.Installer().Runs().size(), 2u);
+    EXPECT_EQ(fk.Installer().Runs()[0].program, "C:\\kbconf\\driver\\x64\\devcon.exe");
+    EXPECT_TRUE(fk.Filter().Installed());
+    EXPECT_TRUE(vhid.InjectKey(7, 4, true));
+    EXPECT_EQ(fk.VirtualKeyboard().PressedKeys(), std::vector<uint8_t>{4});
+}
+
+TEST(SimFunctionKeys, BrokenInstallLeavesTheServiceOff) {
+    platform::sim::SimHidBus bus{platform::sim::SimHidBus::Options{false, {}, {}}};
+    platform::sim::SimFunctionKeys fk(&bus, "broken");
+    VHidev vhid{&bus};
+    vhid.SetLogSink([](const std::string&) {});
+    EXPECT_FALSE(DriverInstaller(vhid).EnsureVirtualKeyboard());
+    EXPECT_FALSE(fk.Filter().Installed());
 }
 
 }  // namespace

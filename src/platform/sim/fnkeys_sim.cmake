@@ -9,3 +9,4 @@ target_sources(kbconf_platform_sim PRIVATE
 target_link_libraries(kbconf_platform_sim PUBLIC kbconf_platform)
 target_sources(kbconf_platform_sim PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SimVirtualKeyboard.cpp)
 target_sources(kbconf_platform_sim PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SimDriverInstaller.cpp)
+target_sources(kbconf_platform_sim PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SimFunctionKeys.cpp)
