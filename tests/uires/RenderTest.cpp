@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QAbstractButton>
 
@@ -14,6 +15,9 @@
 #include "UiresFiles.h"
 #include "ui/NamedIds.h"
 #include "ui/LayoutLoader.h"
+#include "ui/ListAdapter.h"
+#include "ui/SListView.h"
+#include "ui/TranslatorManager.h"
 #include "ui/STabCtrl.h"
 #include "ui/UiApp.h"
 #include "ui/WidgetTree.h"
@@ -94,6 +98,41 @@ protected:
 
 ui::UiApp* UiresRender::ui_ = nullptr;
 
+// Sample rows, so that the screenshots show the row templates filled.
+class SampleGroups : public ui::ListAdapter {
+public:
+    int GetCount() const override { return 3; }
+    void FillRow(int row, QWidget* rowWidget, const ui::RowTemplate& tpl) override
+    {
+        BuildIfEmpty(rowWidget, tpl);
+        static const char* const names[] = {"Group 0", "Reload cancel", "Burst fire"};
+        if (auto* e = qobject_cast<QLineEdit*>(ui::FindChildByName(rowWidget, QStringLiteral("group_name"))))
+            e->setText(QString::fromLatin1(names[row]));
+    }
+};
+
+class SampleSteps : public ui::McListAdapter {
+public:
+    int GetCount() const override { return 5; }
+    void FillRow(int row, QWidget* rowWidget, const ui::RowTemplate& tpl) override
+    {
+        BuildIfEmpty(rowWidget, tpl);
+        struct Step { const char* code; const char* name; bool down; int delay; };
+        static const Step steps[] = {{"700e1", "Left Shift", true, 20}, {"70004", "A", true, 48}, {"70004", "A", false, 35},
+                                     {"700e1", "Left Shift", false, 120}, {"c00cd", "Play Pause", true, 0}};
+        const Step& s = steps[row];
+        auto set = [&](const char* name, const QString& text) {
+            if (auto* l = qobject_cast<QLabel*>(ui::FindChildByName(rowWidget, QString::fromLatin1(name)))) l->setText(text);
+        };
+        set("key_code", QString::fromLatin1(s.code));
+        set("key_name", QString::fromLatin1(s.name));
+        if (QWidget* state = ui::FindChildByName(rowWidget, QStringLiteral("key_state")))
+            ui::SetTrText(state, QStringLiteral("KeyAndDelayAdapter"), QString::fromLatin1(s.down ? "key down" : "replace"));
+        if (auto* e = qobject_cast<QLineEdit*>(ui::FindChildByName(rowWidget, QStringLiteral("key_delay"))))
+            e->setText(QString::number(s.delay));
+    }
+};
+
 QString TextOf(QWidget* root, const char* name)
 {
     QWidget* w = ui::FindChildByName(root, QString::fromLatin1(name));
@@ -124,6 +163,18 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
         auto dlg = Render(QStringLiteral("macro"), QStringLiteral("uires_macro_") + c.suffix);
         ASSERT_TRUE(dlg);
         EXPECT_EQ(TextOf(dlg.get(), "btnOK"), QString::fromUtf8(c.okText));
+        SampleGroups groups;
+        SampleSteps steps;
+        auto* groupList = qobject_cast<ui::SListView*>(ui::FindChildByName(dlg.get(), QStringLiteral("macro_group")));
+        auto* stepList = qobject_cast<ui::SListView*>(ui::FindChildByName(dlg.get(), QStringLiteral("key_info")));
+        ASSERT_TRUE(groupList && stepList);
+        groupList->SetAdapter(&groups);
+        stepList->SetAdapter(&steps);
+        groupList->SetSel(1);
+        stepList->SetSel(1);
+        if (auto* keys = qobject_cast<QLabel*>(ui::FindChildByName(dlg.get(), QStringLiteral("text_recording_keys"))))
+            keys->setText(QStringLiteral("F13"));
+        Save(dlg.get(), QStringLiteral("uires_macro_filled_") + c.suffix);
         auto* pages = qobject_cast<ui::STabCtrl*>(ui::FindChildByName(dlg.get(), QStringLiteral("tab_macro_mode_selection")));
         ASSERT_NE(pages, nullptr);
         ASSERT_EQ(pages->GetPageCount(), 4);
