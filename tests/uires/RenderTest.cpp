@@ -228,6 +228,18 @@ TEST_F(UiresRender, KeyboardPicturesMatchTheCoordinateFile)
         EXPECT_TRUE(one.hasAlphaChannel());
     }
 
+    // The pictures were drawn from this file: at every key's edge the background
+    // lets the key colour through and the checked look is lit. A key moved in the
+    // file without redrawing the pictures fails here.
+    const QImage bgImage(Uires() + "/keyboard/bg.png"), checkedImage(Uires() + "/keyboard/chked.png");
+    for (pugi::xml_node k : doc.child("positions").children()) {
+        int x = 0, y = 0, w = 0, h = 0;
+        std::sscanf(k.attribute("rect").value(), "%d,%d,%d,%d", &x, &y, &w, &h);
+        const QPoint ring(x + 2, y + h / 2);
+        EXPECT_EQ(qAlpha(bgImage.pixel(ring)), 0) << k.attribute("name").value();
+        EXPECT_EQ(qAlpha(checkedImage.pixel(ring)), 255) << k.attribute("name").value();
+    }
+
     // What the picture shows: key colours, then the background, then the checked look of a few keys.
     QImage shot(size, QImage::Format_ARGB32_Premultiplied);
     shot.fill(QColor(0x17, 0x1a, 0x21));
