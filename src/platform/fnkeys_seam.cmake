@@ -4,5 +4,6 @@ kbconf_library(kbconf_platform)
 target_sources(kbconf_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Clock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FilterDriver.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FilterEngine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProcessRunner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileProbe.cpp)

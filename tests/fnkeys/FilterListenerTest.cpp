@@ -12,6 +12,12 @@
 #include "data/KeyAssignmentTable.h"
 #include "platform/sim/SimFilterDriver.h"
 #include "platform/sim/SimKeySource.h"
+#include "platform/sim/SimHidBus.h"
+#include "platform/sim/SimVirtualKeyboard.h"
+#include "fnkeys/VHidev.h"
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -278,6 +284,33 @@ TEST_F(Driver, RefusesWrongBuffersAndAccess) {
               platform::FilterResult::kRefused);
     EXPECT_EQ(readOnly->Control(FilterListener::kPrepareFirst, nullptr, 0, nullptr, 0, nullptr),
               platform::FilterResult::kCompleted);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SimLog, FilterRequestsAndVirtualKeyboardWritesShareOneLog) {
+    const std::string path = std::string(KBCONF_BINARY_DIR) + "/fnkeys-sim-log.txt";
+    std::remove(path.c_str());
+    {
+        SimFilterDriver driver(nullptr, platform::SteadyClock(), SimFilterDriver::Options{path});
+        KeyAssignmentTable table;
+        FilterListener listener(&driver, &table);
+        listener.OpenDevice();
+        listener.SendCaptureRequest();
+        platform::sim::SimHidBus bus{platform::sim::SimHidBus::Options{false, path, {}}};
+        bus.Plug(std::make_shared<platform::sim::SimVirtualKeyboard>());
+        VHidev vhid{&bus};
+        vhid.SetLogSink([](const std::string&) {});
+        vhid.OpenVirtualKeyboard();
+        vhid.InjectKey(0x0C, 0x0192, true);
+    }
+    std::ifstream in(path);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(" vhidflt -- -- ioctl:226010 00 00 00 00\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(" deed:feed -- -- output 05 03 92 01 00"), std::string::npos) << text;
+    std::remove(path.c_str());
 }
 
 }  // namespace
