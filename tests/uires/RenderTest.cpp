@@ -188,6 +188,33 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
     }
 }
 
+std::vector<std::string>* g_warnings = nullptr;
+
+void CollectWarnings(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    if (g_warnings && type != QtDebugMsg && type != QtInfoMsg) g_warnings->push_back(msg.toStdString());
+}
+
+TEST_F(UiresRender, StyleSheetParses)
+{
+    // Qt drops a whole style sheet that does not parse, with nothing but a warning.
+    std::vector<std::string> warnings;
+    g_warnings = &warnings;
+    const QtMessageHandler previous = qInstallMessageHandler(CollectWarnings);
+    ASSERT_TRUE(ui_->LoadUiDef(QStringLiteral("UIDEF:XML_INIT")));
+    ui::LayoutLoader loader(*ui_);
+    std::unique_ptr<QWidget> w(loader.LoadLayout(QStringLiteral("LAYOUT:macro"), nullptr));
+    ASSERT_TRUE(w);
+    w->setAttribute(Qt::WA_DontShowOnScreen);
+    w->show();
+    QApplication::processEvents();
+    qInstallMessageHandler(previous);
+    g_warnings = nullptr;
+    for (const std::string& m : warnings)
+        EXPECT_EQ(m.find("style"), std::string::npos) << m;
+    EXPECT_FALSE(qApp->styleSheet().isEmpty());
+}
+
 TEST_F(UiresRender, LookupsFindEveryWidgetByNameAndId)
 {
     // What the windows do at initialisation: find by name or id anywhere in the
