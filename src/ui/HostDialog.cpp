@@ -53,4 +53,14 @@ void HostDialog::mouseReleaseEvent(QMouseEvent* e)
     QDialog::mouseReleaseEvent(e);
 }
 
+bool HostDialog::event(QEvent* e)
+{
+    if (e->type() == PostedMessage::EventType()) {
+        auto* m = static_cast<PostedMessage*>(e);
+        OnMessage(m->msg, m->wparam, m->lparam);
+        return true;
+    }
+    return QDialog::event(e);
+}
+
 } // namespace ui

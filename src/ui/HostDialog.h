@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include "ui/Events.h"
+#include "ui/PostedMessage.h"
 #include "ui/WidgetTree.h"
 
 namespace ui {
@@ -36,8 +37,14 @@ public:
     // Escape and the window's close button end the dialog with IDCANCEL.
     void reject() override { EndDialog(IDCANCEL); }
 
+    // Queues a private message (e.g. a key event from a reader thread); any thread.
+    void PostMessage(uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0) { PostMessageTo(this, msg, wparam, lparam); }
+
 protected:
     virtual void OnLayoutReady() {}
+    // Posted messages arrive here on the UI thread.
+    virtual void OnMessage(uint32_t, uintptr_t, intptr_t) {}
+    bool event(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;

@@ -25,8 +25,8 @@ QWidget* BuildHost(QWidget* host, const QString& layoutRes)
     const QSize size = root->size();
     if (!size.isEmpty()) host->resize(size);
     if (!root->windowTitle().isEmpty()) host->setWindowTitle(root->windowTitle());
-    if (ParseInt(root->property("frameless").toString()) != 0)
-        host->setWindowFlag(Qt::FramelessWindowHint, true);
+    // Our layouts draw their own title bars; "frameless" 0 asks for the system frame.
+    if (ParseInt(root->property("frameless").toString(), 1) != 0) host->setWindowFlag(Qt::FramelessWindowHint, true);
     if (ParseInt(root->property("resize").toString(), 1) == 0 && !size.isEmpty()) host->setFixedSize(size);
     host->setObjectName(root->objectName() + QStringLiteral("_host"));
     return root;
@@ -71,6 +71,16 @@ void HostWindow::mouseReleaseEvent(QMouseEvent* e)
 {
     dragging_ = false;
     QWidget::mouseReleaseEvent(e);
+}
+
+bool HostWindow::event(QEvent* e)
+{
+    if (e->type() == PostedMessage::EventType()) {
+        auto* m = static_cast<PostedMessage*>(e);
+        OnMessage(m->msg, m->wparam, m->lparam);
+        return true;
+    }
+    return QWidget::event(e);
 }
 
 } // namespace ui

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "ui/Events.h"
+#include "ui/PostedMessage.h"
 #include "ui/WidgetTree.h"
 
 namespace ui {
@@ -30,7 +31,13 @@ public:
 
     void CenterOnScreen();
 
+    // Queues a private message (e.g. a key event from a reader thread); any thread.
+    void PostMessage(uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0) { PostMessageTo(this, msg, wparam, lparam); }
+
 protected:
+    // Posted messages arrive here on the UI thread.
+    virtual void OnMessage(uint32_t, uintptr_t, intptr_t) {}
+    bool event(QEvent* e) override;
     // After the layout is built (the place to subscribe and fill widgets).
     virtual void OnLayoutReady() {}
     void mousePressEvent(QMouseEvent* e) override;

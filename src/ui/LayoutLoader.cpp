@@ -10,6 +10,7 @@
 #include "ui/AttributeSink.h"
 #include "ui/NamedIds.h"
 #include "ui/ResourceProvider.h"
+#include "ui/SComboBox.h"
 #include "ui/SListView.h"
 #include "ui/SWindow.h"
 #include "ui/TranslatorManager.h"
@@ -81,6 +82,8 @@ void ApplyOne(QWidget* w, const QString& context)
         const QString source = ResolveStringRef(v.toString());
         if (!source.isEmpty()) SetTrText(w, context, source, prop);
     }
+
+    if (auto* combo = qobject_cast<SComboBox*>(w)) combo->TranslateLayoutItems(context);
 
     auto* sink = dynamic_cast<AttributeSink*>(w);
     const QList<QByteArray> names = w->dynamicPropertyNames();

@@ -4,6 +4,9 @@
 #include <QListView>
 
 #include "ui/Events.h"
+#include "ui/TranslatorManager.h"
+
+#include <QEvent>
 
 namespace ui {
 
@@ -28,6 +31,12 @@ bool SComboBox::SetAttribute(const QString& name, const QString& value)
     if (name == u"dropheight") {
         view()->setMinimumHeight(0);
         setMaxVisibleItems(qMax(1, ParseInt(value) / qMax(1, fontMetrics().height() + 8)));
+        return true;
+    }
+    if (name == u"values") {
+        // Item values in item order ("2,3,4"): what code reads back as item data.
+        const QStringList values = value.split(u',');
+        for (int i = 0; i < values.size() && i < count(); ++i) setItemData(i, ParseInt(values[i]));
         return true;
     }
     if (name == u"cursel") {
@@ -57,5 +66,35 @@ int SComboBox::InsertItem(int index, const QString& text, int value)
 }
 
 int SComboBox::GetItemData(int index) const { return itemData(index).toInt(); }
+
+} // namespace ui
+
+namespace ui {
+
+namespace {
+constexpr int kSourceRole = Qt::UserRole + 1;
+}
+
+void SComboBox::TranslateLayoutItems(const QString& context)
+{
+    itemContext_ = context;
+    for (int i = 0; i < count(); ++i)
+        if (!itemData(i, kSourceRole).isValid()) setItemData(i, itemText(i), kSourceRole);
+    ApplyItemTranslations();
+}
+
+void SComboBox::ApplyItemTranslations()
+{
+    for (int i = 0; i < count(); ++i) {
+        const QVariant source = itemData(i, kSourceRole);
+        if (source.isValid()) setItemText(i, TranslatorManager::Tr(itemContext_, source.toString()));
+    }
+}
+
+void SComboBox::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::LanguageChange && !itemContext_.isEmpty()) ApplyItemTranslations();
+    QComboBox::changeEvent(e);
+}
 
 } // namespace ui

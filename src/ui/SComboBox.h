@@ -22,8 +22,17 @@ public:
     int AddItem(const QString& text, int value = 0) { return InsertItem(count(), text, value); }
     int GetItemData(int index) const;
     void ResetContent() { SetCurSel(-1, false); clear(); }
+    // Items that came from the layout: translated in its context, and again on
+    // every language switch.
+    void TranslateLayoutItems(const QString& context);
+
+protected:
+    void changeEvent(QEvent* e) override;
 
 private:
+    void ApplyItemTranslations();
+
+    QString itemContext_;
     int last_ = -1;
     int quiet_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/UiApp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QRegularExpression>
@@ -18,6 +19,8 @@ UiApp::UiApp(const QString& uiresFolder, bool manualTimeline)
     : provider_(uiresFolder), timeline_(std::make_unique<Timeline>(manualTimeline))
 {
     g_current = this;
+    // The style sheet names its pictures "uires:img/…".
+    QDir::setSearchPaths(QStringLiteral("uires"), {uiresFolder});
     skins_.SetProvider(&provider_);
     strings_.Load(provider_.Read(QStringLiteral("values:string")));
     colors_.Load(provider_.Read(QStringLiteral("values:color")));

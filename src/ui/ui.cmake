@@ -5,7 +5,7 @@ if(KBCONF_GUI)
   set(_ui_sources NamedIds ResourceProvider Skin ValueTables LanguageTranslator TranslatorManager
     WidgetTree Events Timeline UiApp BuiltinWidgets LayoutLoader ListAdapter
     SWindow SStatic SButton SCheckBox SRadioBox SEdit SComboBox SSliderBar STabPage STabCtrl
-    SListView SHeaderCtrl SMCListView HostWindow HostDialog MessageBox PopupMenu STrayIcon)
+    SListView SHeaderCtrl SMCListView HostWindow HostDialog PostedMessage MessageBox PopupMenu STrayIcon)
   foreach(_s IN LISTS _ui_sources)
     target_sources(kbconf_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/${_s}.cpp ${CMAKE_CURRENT_LIST_DIR}/${_s}.h)
   endforeach()

@@ -10,6 +10,7 @@
 #include "ui/MessageBox.h"
 #include "ui/PopupMenu.h"
 #include "ui/SButton.h"
+#include "ui/SComboBox.h"
 #include "ui/SMCListView.h"
 #include "ui/STabCtrl.h"
 #include "ui/STabPage.h"
@@ -46,6 +47,11 @@ const QByteArray kWin = R"(<ui version="4.0"><widget class="window" name="root">
   <widget class="tabctrl" name="tabs">
     <property name="geometry"><rect><x>0</x><y>40</y><width>300</width><height>100</height></rect></property>
     <widget class="page" name="p0"><property name="title"><string>Wave</string></property></widget>
+  </widget>
+  <widget class="combobox" name="macro_play_mode">
+    <property name="values"><string>2,3</string></property>
+    <item><property name="text"><string>Wave</string></property></item>
+    <item><property name="text"><string>Lighting</string></property></item>
   </widget>
   <widget class="mclistview" name="steps">
     <property name="headers"><string>Code|Delay</string></property>
@@ -97,6 +103,9 @@ TEST_F(LanguageTest, LiveSwitchReappliesEveryText)
     auto* more = w.FindChildByName("btn_more");
     auto* tabs = w.FindChildByName2<ui::STabCtrl>("tabs");
     auto* steps = w.FindChildByName2<ui::SMCListView>("steps");
+    auto* combo = w.FindChildByName2<ui::SComboBox>("macro_play_mode");
+    ASSERT_TRUE(combo);
+    EXPECT_EQ(combo->GetItemData(1), 3); // item values from the layout
     auto* code = new QLabel(&w);
     ui::SetTrText(code, "CMainDlg", "Please insert USB device!");
     EXPECT_EQ(heading->text(), "Lighting");
@@ -117,6 +126,7 @@ TEST_F(LanguageTest, LiveSwitchReappliesEveryText)
     QApplication::processEvents();
     EXPECT_EQ(heading->text(), "Lighting");
     EXPECT_EQ(tabs->GetPage(0)->Title(), "Wave");
+    EXPECT_EQ(combo->itemText(1), "Lighting");
     EXPECT_EQ(code->text(), "Please insert USB device!");
     EXPECT_EQ(version->text(), "V1.02");
 

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 #include <memory>
+#include <thread>
+#include <tuple>
 
 #include "QtTestApp.h"
 #include "ui/HostWindow.h"
@@ -228,6 +230,30 @@ TEST_F(LayoutEvents, SelectionSliderTabAndEditEvents)
     });
     Get<ui::SEdit>("edit_macro_repeat_times")->setText("5"); // code changes notify too
     EXPECT_EQ(edits, 1);
+}
+
+TEST_F(LayoutEvents, MessagesPostedFromAnotherThreadArriveOnTheUiThread)
+{
+    struct Host : ui::HostWindow {
+        using ui::HostWindow::HostWindow;
+        std::vector<std::tuple<uint32_t, uintptr_t, intptr_t>> got;
+        std::thread::id thread;
+        void OnMessage(uint32_t m, uintptr_t w, intptr_t l) override
+        {
+            got.emplace_back(m, w, l);
+            thread = std::this_thread::get_id();
+        }
+    } host(QStringLiteral("LAYOUT:test"));
+    ASSERT_TRUE(host.Create());
+    std::thread reader([&] {
+        for (int i = 0; i < 3; ++i) host.PostMessage(0x401, uintptr_t(i), -i);
+    });
+    reader.join();
+    EXPECT_TRUE(host.got.empty()); // queued, not called on the poster's thread
+    QApplication::processEvents();
+    ASSERT_EQ(host.got.size(), 3u);
+    EXPECT_EQ(host.got[2], std::make_tuple(0x401u, uintptr_t(2), intptr_t(-2)));
+    EXPECT_EQ(host.thread, std::this_thread::get_id());
 }
 
 TEST(LayoutLoaderErrors, MissingOrBrokenLayoutsFail)

@@ -9,3 +9,10 @@ if(KBCONF_GUI)
       ${CMAKE_CURRENT_LIST_DIR}/LanguageMenuMessageTest.cpp
     LIBS kbconf_ui Qt6::Test)
 endif()
+
+# The shipped layouts with the application's widgets: lookups and screenshots.
+if(KBCONF_GUI)
+  kbconf_test(NAME test_ui_windows GUI
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/WindowsTest.cpp
+    LIBS kbconf_widgets kbconf_ui)
+endif()
