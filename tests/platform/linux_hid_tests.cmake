@@ -1,0 +1,4 @@
+kbconf_test(NAME test_platform_linux_hid
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/LinuxHidBackendTest.cpp
+  LIBS kbconf_platform_linux kbconf_protocol
+  LABELS threads)
