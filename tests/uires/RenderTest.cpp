@@ -295,6 +295,11 @@ TEST_F(UiresRender, SkinPicturesHoldWholeFrames)
 {
     pugi::xml_document doc = uires::Load("values/skin.xml");
     int count = 0;
+    QImage sheet(800, 1100, QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(0x0f, 0x11, 0x15));
+    QPainter painter(&sheet);
+    painter.setPen(QColor(0x8a, 0x93, 0xa6));
+    int y = 8;
     for (pugi::xml_node s : doc.child("skin").children("imgframe")) {
         const QString src = QString::fromUtf8(s.attribute("src").value());
         SCOPED_TRACE(src.toStdString());
@@ -304,12 +309,18 @@ TEST_F(UiresRender, SkinPicturesHoldWholeFrames)
         const QImage one(path);
         ASSERT_FALSE(one.isNull());
         EXPECT_EQ(one.width() % states, 0) << one.width() << " px for " << states << " frames";
+        // A contact sheet of every skin, frames side by side, for people to look at.
+        painter.drawText(QRect(8, y, 160, std::max(one.height(), 16)), Qt::AlignVCenter, QString::fromUtf8(s.attribute("name").value()));
+        painter.drawImage(QPoint(172, y), one);
+        y += std::max(one.height(), 16) + 8;
         const QString twin = ui_->Provider().FilePath(src + "@2x");
         if (!twin.isEmpty()) {
             EXPECT_EQ(QImage(twin).size(), one.size() * 2);
         }
         ++count;
     }
+    painter.end();
+    EXPECT_TRUE(sheet.copy(0, 0, sheet.width(), std::min(y, sheet.height())).save(Shot("uires_skins.png")));
     EXPECT_GT(count, 10);
     const QImage icon(ui_->Provider().FilePath(QStringLiteral("ICON:ICON_LOGO")));
     EXPECT_EQ(icon.size(), QSize(256, 256));

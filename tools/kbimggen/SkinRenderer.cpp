@@ -241,10 +241,11 @@ bool SkinRenderer::Logo() {
     QPainterPath clip;
     clip.addRoundedRect(r.adjusted(1, 1, -1, -1), 5, 5);
     p.setClipPath(clip, Qt::IntersectClip);
-    const double cx = r.left() - r.width() * 0.5 + t * r.width() * 2;
-    QLinearGradient shine(QPointF(cx - 6, r.top()), QPointF(cx + 6, r.bottom()));
+    // A narrow band of light crossing from left to right.
+    const double cx = r.left() - 6 + t * (r.width() + 12);
+    QLinearGradient shine(QPointF(cx - 5, r.top()), QPointF(cx + 5, r.top()));
     shine.setColorAt(0, QColor(255, 255, 255, 0));
-    shine.setColorAt(0.5, QColor(255, 255, 255, 110));
+    shine.setColorAt(0.5, QColor(255, 255, 255, 150));
     shine.setColorAt(1, QColor(255, 255, 255, 0));
     p.fillRect(r, shine);
   });
