@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/LedEffectTable.h"
 #include "FuzzRoundTrip.h"
+#include "data/LedEffectTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     LedEffectTable& table = LedEffectTable::Instance();

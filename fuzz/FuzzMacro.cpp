@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/MacroLibrary.h"
 #include "FuzzRoundTrip.h"
+#include "data/MacroLibrary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MacroLibrary& table = MacroLibrary::Instance();

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/KeyAssignmentTable.h"
 #include "FuzzRoundTrip.h"
+#include "data/KeyAssignmentTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     KeyAssignmentTable& table = KeyAssignmentTable::Instance();

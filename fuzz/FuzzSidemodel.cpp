@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/SideLightTable.h"
 #include "FuzzRoundTrip.h"
+#include "data/SideLightTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     SideLightTable& table = SideLightTable::Instance();

@@ -16,7 +16,9 @@ LedEffectTable& LedEffectTable::Instance() {
     return *table;
 }
 
-LedEffectTable::LedEffectTable() { SetResetValues(); }
+LedEffectTable::LedEffectTable() {
+    SetResetValues();
+}
 
 void LedEffectTable::SetResetValues() {
     slots_.fill(LedEffectSlot{5, 0, 0, 0});
@@ -52,8 +54,7 @@ bool LedEffectTable::LoadFromBuffer(std::string_view xml) {
     sel_ = sel > static_cast<std::uint32_t>(kNoSelection) ? 0 : static_cast<std::int32_t>(sel);
 
     int index = 0;
-    for (pugi::xml_node item = root.first_child(); item && index < kSlotCount;
-         item = item.next_sibling()) {
+    for (pugi::xml_node item = root.first_child(); item && index < kSlotCount; item = item.next_sibling()) {
         if (item.type() != pugi::node_element) continue;
         LedEffectSlot& slot = slots_[index++];
         slot.speed = LowByte(item.attribute("speed"));
@@ -83,7 +84,9 @@ std::string LedEffectTable::ToXml() const {
     return XmlToString(doc);
 }
 
-bool LedEffectTable::Save() const { return ReplaceFileAtomically(path_, ToXml()); }
+bool LedEffectTable::Save() const {
+    return ReplaceFileAtomically(path_, ToXml());
+}
 
 LedEffectSlot* LedEffectTable::SlotLocked(int index) {
     if (index == -1) index = sel_;

@@ -6,7 +6,7 @@ namespace {
 
 struct Scanned {
     bool negative = false;
-    bool overflow = false;    // magnitude above 0xFFFFFFFF
+    bool overflow = false;  // magnitude above 0xFFFFFFFF
     std::uint64_t magnitude = 0;
 };
 
@@ -16,9 +16,12 @@ bool IsSpace(char c) {
 
 int DigitValue(char c, int base) {
     int v = -1;
-    if (c >= '0' && c <= '9') v = c - '0';
-    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        v = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        v = c - 'A' + 10;
     return v < base ? v : -1;
 }
 
@@ -31,8 +34,7 @@ Scanned Scan(const char* s, int base) {
         ++s;
     }
     // "0x" only counts as a prefix when a hex digit follows; "0xg" reads as 0.
-    if (base == 16 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && DigitValue(s[2], 16) >= 0)
-        s += 2;
+    if (base == 16 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && DigitValue(s[2], 16) >= 0) s += 2;
     constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
     for (int d; (d = DigitValue(*s, base)) >= 0; ++s) {
         if (r.overflow) continue;
@@ -60,7 +62,15 @@ std::int32_t ToSigned(const Scanned& r) {
 
 }  // namespace
 
-std::uint32_t LenientNumber::UnsignedDecimal(const char* text) { return ToUnsigned(Scan(text, 10)); }
-std::int32_t LenientNumber::SignedDecimal(const char* text) { return ToSigned(Scan(text, 10)); }
-std::uint32_t LenientNumber::UnsignedHex(const char* text) { return ToUnsigned(Scan(text, 16)); }
-std::int32_t LenientNumber::SignedHex(const char* text) { return ToSigned(Scan(text, 16)); }
+std::uint32_t LenientNumber::UnsignedDecimal(const char* text) {
+    return ToUnsigned(Scan(text, 10));
+}
+std::int32_t LenientNumber::SignedDecimal(const char* text) {
+    return ToSigned(Scan(text, 10));
+}
+std::uint32_t LenientNumber::UnsignedHex(const char* text) {
+    return ToUnsigned(Scan(text, 16));
+}
+std::int32_t LenientNumber::SignedHex(const char* text) {
+    return ToSigned(Scan(text, 16));
+}

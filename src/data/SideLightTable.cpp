@@ -8,7 +8,9 @@ SideLightTable& SideLightTable::Instance() {
     return *table;
 }
 
-SideLightTable::SideLightTable() { SetResetValues(); }
+SideLightTable::SideLightTable() {
+    SetResetValues();
+}
 
 void SideLightTable::SetResetValues() {
     for (int i = 0; i < kSlotCount; ++i) {
@@ -48,11 +50,10 @@ bool SideLightTable::LoadFromBuffer(std::string_view xml) {
     sel_ = sel > static_cast<std::uint32_t>(kSlotCount) ? 0 : static_cast<std::int32_t>(sel);
 
     int index = 0;
-    for (pugi::xml_node item = root.first_child(); item && index < kSlotCount;
-         item = item.next_sibling()) {
+    for (pugi::xml_node item = root.first_child(); item && index < kSlotCount; item = item.next_sibling()) {
         if (item.type() != pugi::node_element) continue;
-        std::uint8_t level =
-            static_cast<std::uint8_t>(LenientNumber::UnsignedDecimal(item.attribute("brightness").value()) & 0x0Fu);
+        std::uint8_t level = static_cast<std::uint8_t>(
+            LenientNumber::UnsignedDecimal(item.attribute("brightness").value()) & 0x0Fu);
         if (level > 7) level = 0;
         slots_[index++].SetBrightness(level);
     }
@@ -64,11 +65,15 @@ std::string SideLightTable::ToXml() const {
     pugi::xml_node root = doc.append_child("effect");
     root.append_attribute("sel").set_value(sel_);
     for (const SideLightSlot& slot : slots_)
-        root.append_child("item").append_attribute("brightness").set_value(static_cast<unsigned>(slot.Brightness()));
+        root.append_child("item")
+            .append_attribute("brightness")
+            .set_value(static_cast<unsigned>(slot.Brightness()));
     return XmlToString(doc);
 }
 
-bool SideLightTable::Save() const { return ReplaceFileAtomically(path_, ToXml()); }
+bool SideLightTable::Save() const {
+    return ReplaceFileAtomically(path_, ToXml());
+}
 
 SideLightSlot* SideLightTable::GetSlot(int index) {
     if (index == -1) index = sel_;

@@ -10,13 +10,11 @@
 namespace {
 
 class StringWriter : public pugi::xml_writer {
-public:
+  public:
     explicit StringWriter(std::string& out) : out_(out) {}
-    void write(const void* data, size_t size) override {
-        out_.append(static_cast<const char*>(data), size);
-    }
+    void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
 
-private:
+  private:
     std::string& out_;
 };
 

@@ -24,8 +24,7 @@ inline constexpr std::size_t kMaxDataFileBytes = 64u << 20;
 
 // Reads the whole of a regular file; false when it is missing, not a regular
 // file (a folder, a pipe, a device), larger than `maxBytes` or unreadable.
-bool ReadFileBytes(const std::string& path, std::string& out,
-                   std::size_t maxBytes = kMaxDataFileBytes);
+bool ReadFileBytes(const std::string& path, std::string& out, std::size_t maxBytes = kMaxDataFileBytes);
 
 // Parses with the default options and the given encoding. A document without
 // any element (an empty file, a lone declaration) counts as parsed. Never throws.

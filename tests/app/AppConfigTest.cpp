@@ -9,7 +9,7 @@ namespace {
 using Pairs = std::vector<std::pair<std::int32_t, std::int32_t>>;
 
 class AppConfigTest : public ::testing::Test {
-protected:
+  protected:
     AppConfig& config = AppConfig::Instance();
     TempDir dir;
     void SetUp() override { config.ResetForTest(); }
@@ -69,8 +69,9 @@ TEST_F(AppConfigTest, LanguageIsChineseOnlyForExactlyCn) {
 }
 
 TEST_F(AppConfigTest, ElementsMustBeTopLevel) {
-    ASSERT_TRUE(LoadText("<root><local language=\"cn\"/><usb vid=\"1\"/><funkey><k name=\"a\"/></funkey>"
-                         "<combkey><k name=\"b\"/></combkey></root>"));
+    ASSERT_TRUE(
+        LoadText("<root><local language=\"cn\"/><usb vid=\"1\"/><funkey><k name=\"a\"/></funkey>"
+                 "<combkey><k name=\"b\"/></combkey></root>"));
     EXPECT_FALSE(config.chineseUi);
     EXPECT_EQ(config.vid, 0);
     EXPECT_TRUE(config.funkeys.empty());

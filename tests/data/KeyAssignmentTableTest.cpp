@@ -11,7 +11,7 @@
 namespace {
 
 class KeyAssignmentTableTest : public ::testing::Test {
-protected:
+  protected:
     KeyAssignmentTable& table = KeyAssignmentTable::Instance();
     TempDir dir;
     void SetUp() override { table.ResetForTest(); }
@@ -77,14 +77,26 @@ TEST_F(KeyAssignmentTableTest, WrittenForm) {
 }
 
 TEST_F(KeyAssignmentTableTest, CodesAreReadAsSignedHexAndClamped) {
-    const struct { const char* code; std::int32_t value; } cases[] = {
-        {"70004", 0x70004}, {"0x70004", 0x70004}, {"0X70004", 0x70004}, {" +70004", 0x70004},
-        {"-1", -1}, {"7fffffff", 0x7FFFFFFF}, {"80000000", 0x7FFFFFFF}, {"ffffffff", 0x7FFFFFFF},
-        {"123456789abc", 0x7FFFFFFF}, {"zz", 0}, {"", 0},
+    const struct {
+        const char* code;
+        std::int32_t value;
+    } cases[] = {
+        {"70004", 0x70004},
+        {"0x70004", 0x70004},
+        {"0X70004", 0x70004},
+        {" +70004", 0x70004},
+        {"-1", -1},
+        {"7fffffff", 0x7FFFFFFF},
+        {"80000000", 0x7FFFFFFF},
+        {"ffffffff", 0x7FFFFFFF},
+        {"123456789abc", 0x7FFFFFFF},
+        {"zz", 0},
+        {"", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
-        ASSERT_TRUE(table.LoadFromBuffer(std::string("<r code=\"") + c.code + "\"><s code=\"" + c.code + "\"/></r>"));
+        ASSERT_TRUE(
+            table.LoadFromBuffer(std::string("<r code=\"") + c.code + "\"><s code=\"" + c.code + "\"/></r>"));
         ASSERT_EQ(table.Snapshot()->size(), 1u);
         EXPECT_EQ(table.Snapshot()->at(0).code, c.value);
         EXPECT_EQ(table.Snapshot()->at(0).steps.at(0).code, c.value);

@@ -8,15 +8,33 @@
 namespace {
 
 TEST(KeyNameTable, Lookups) {
-    const struct { std::uint32_t code; const char* name; } cases[] = {
-        {0x00070029, "Escape"},      {0x000C00CD, "Play Pause"},  {0x00010003, "Mouse Right"},
-        {0x000C00E9, "Volume Up"},   {0x00070080, "Volume Up"},   {0x00070000, "No Event"},
-        {0x000700E8, ""},            {0x00000000, ""},            {0x00070031, "\\"},
-        {0x00070035, "`"},           {0x00070085, "Keypad , "},   {0x00070088, "Intl'2"},
-        {0x00070089, "Int'l 2"},     {0x00070081, "Volume Dn"},   {0x000C00EA, "Volume Down"},
-        {0x00070028, "Return"},      {0x0007009E, "Return"},      {0x000700E7, "Right GUI"},
-        {0x00010081, "System Power"}, {0x000C022A, "WWW Favorites"}, {0x00070004, "A"},
-        {0x00170029, ""},            {0x0007FFFF, ""},
+    const struct {
+        std::uint32_t code;
+        const char* name;
+    } cases[] = {
+        {0x00070029, "Escape"},
+        {0x000C00CD, "Play Pause"},
+        {0x00010003, "Mouse Right"},
+        {0x000C00E9, "Volume Up"},
+        {0x00070080, "Volume Up"},
+        {0x00070000, "No Event"},
+        {0x000700E8, ""},
+        {0x00000000, ""},
+        {0x00070031, "\\"},
+        {0x00070035, "`"},
+        {0x00070085, "Keypad , "},
+        {0x00070088, "Intl'2"},
+        {0x00070089, "Int'l 2"},
+        {0x00070081, "Volume Dn"},
+        {0x000C00EA, "Volume Down"},
+        {0x00070028, "Return"},
+        {0x0007009E, "Return"},
+        {0x000700E7, "Right GUI"},
+        {0x00010081, "System Power"},
+        {0x000C022A, "WWW Favorites"},
+        {0x00070004, "A"},
+        {0x00170029, ""},
+        {0x0007FFFF, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);

@@ -8,7 +8,8 @@ namespace {
 
 std::string ResetFile() {
     std::string s = "<?xml version=\"1.0\"?>\n<effect sel=\"20\">\n";
-    for (int i = 0; i < 20; ++i) s += "\t<item speed=\"0\" brightness=\"5\" deriction=\"0\" selection=\"0\" />\n";
+    for (int i = 0; i < 20; ++i)
+        s += "\t<item speed=\"0\" brightness=\"5\" deriction=\"0\" selection=\"0\" />\n";
     return s + "</effect>\n";
 }
 
@@ -17,7 +18,7 @@ std::string Effect(const std::string& attrs, const std::string& children) {
 }
 
 class LedEffectTableTest : public ::testing::Test {
-protected:
+  protected:
     LedEffectTable& table = LedEffectTable::Instance();
     TempDir dir;
     void SetUp() override { table.ResetForTest(); }
@@ -36,7 +37,8 @@ TEST_F(LedEffectTableTest, GoldenFileLoadsAndSavesTheSameBytes) {
 }
 
 TEST_F(LedEffectTableTest, MissingOrBrokenFileIsReplacedByResetValues) {
-    for (const char* contents : {static_cast<const char*>(nullptr), "<effect sel=\"3\"><item", "\xff\xfe garbage <"}) {
+    for (const char* contents :
+         {static_cast<const char*>(nullptr), "<effect sel=\"3\"><item", "\xff\xfe garbage <"}) {
         SCOPED_TRACE(contents ? contents : "(missing)");
         const std::string path = dir.File("ledeffect.xml");
         std::remove(path.c_str());
@@ -50,6 +52,20 @@ TEST_F(LedEffectTableTest, MissingOrBrokenFileIsReplacedByResetValues) {
         EXPECT_EQ(*table.GetSlot(0), (LedEffectSlot{5, 0, 0, 0}));
         EXPECT_EQ(table.Path(), path);
     }
+}
+
+TEST_F(LedEffectTableTest, ByteOrderMarkAndCrLfAreReadButNeverWritten) {
+    const std::string path = dir.File("ledeffect.xml");
+    WriteText(path,
+              "\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<effect sel=\"2\">\r\n"
+              "\t<item speed=\"1\"/>\r\n</effect>\r\n");
+    ASSERT_TRUE(table.Load(path));
+    EXPECT_EQ(table.GetSelected(), 2);
+    EXPECT_EQ(table.GetSlot(0)->speed, 1);
+    ASSERT_TRUE(table.Save());
+    const std::string text = ReadText(path);
+    EXPECT_EQ(text.rfind("<?xml version=\"1.0\"?>\n<effect sel=\"2\">\n", 0), 0u) << text;
+    EXPECT_EQ(text.find('\r'), std::string::npos);
 }
 
 TEST_F(LedEffectTableTest, EmptyPathChangesNothing) {
@@ -72,9 +88,18 @@ TEST_F(LedEffectTableTest, FileWithoutEffectRootParsesAndOnlyResetsSel) {
 }
 
 TEST_F(LedEffectTableTest, SelIsClampedAsUnsigned) {
-    const struct { const char* attr; int sel; } cases[] = {
-        {"sel=\"20\"", 20}, {"sel=\"21\"", 0}, {"sel=\"19\"", 19}, {"sel=\" +4x\"", 4},
-        {"sel=\"-1\"", 0}, {"sel=\"abc\"", 0}, {"", 0}, {"sel=\"4294967316\"", 0},
+    const struct {
+        const char* attr;
+        int sel;
+    } cases[] = {
+        {"sel=\"20\"", 20},
+        {"sel=\"21\"", 0},
+        {"sel=\"19\"", 19},
+        {"sel=\" +4x\"", 4},
+        {"sel=\"-1\"", 0},
+        {"sel=\"abc\"", 0},
+        {"", 0},
+        {"sel=\"4294967316\"", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.attr);
@@ -86,7 +111,10 @@ TEST_F(LedEffectTableTest, SelIsClampedAsUnsigned) {
 }
 
 TEST_F(LedEffectTableTest, SlotFieldsUseTheLowByteThenTheClamps) {
-    const struct { const char* item; LedEffectSlot slot; } cases[] = {
+    const struct {
+        const char* item;
+        LedEffectSlot slot;
+    } cases[] = {
         {R"(<item speed="9" brightness="6" deriction="2"/>)", {5, 4, 0, 1}},
         {R"(<item speed="4" brightness="5" deriction="1" selection="255"/>)", {5, 4, 1, 255}},
         {R"(<item brightness="261"/>)", {5, 0, 0, 1}},
@@ -104,7 +132,8 @@ TEST_F(LedEffectTableTest, SlotFieldsUseTheLowByteThenTheClamps) {
 
 TEST_F(LedEffectTableTest, ChildrenAreReadByPositionUpToTwenty) {
     std::string many;
-    for (int i = 0; i < 25; ++i) many += "<x" + std::to_string(i) + " speed=\"" + std::to_string(i % 5) + "\"/>";
+    for (int i = 0; i < 25; ++i)
+        many += "<x" + std::to_string(i) + " speed=\"" + std::to_string(i % 5) + "\"/>";
     ASSERT_TRUE(table.LoadFromBuffer(Effect("sel=\"1\"", "text<!-- c -->" + many)));
     for (int i = 0; i < 20; ++i) EXPECT_EQ(table.GetSlot(i)->speed, i % 5) << i;
     EXPECT_EQ(table.GetSlot(20), nullptr);
@@ -123,8 +152,11 @@ TEST_F(LedEffectTableTest, SaveWritesAttributesInFixedOrder) {
     ASSERT_TRUE(table.Load(path));
     ASSERT_TRUE(table.Save());
     const std::string text = ReadText(path);
-    EXPECT_NE(text.find("<effect sel=\"2\">\n\t<item speed=\"2\" brightness=\"3\" deriction=\"1\" selection=\"7\" />\n"),
-              std::string::npos) << text;
+    EXPECT_NE(
+        text.find(
+            "<effect sel=\"2\">\n\t<item speed=\"2\" brightness=\"3\" deriction=\"1\" selection=\"7\" />\n"),
+        std::string::npos)
+        << text;
 }
 
 TEST_F(LedEffectTableTest, ChangesAreSavedAndUncheckedSelIsWritten) {

@@ -21,7 +21,7 @@ TEST(LenientNumber, ReadsLikeThe32BitConversions) {
         {"  \t\n42", 42, 42, 0x42, 0x42},
         {"+7", 7, 7, 7, 7},
         {"-1", 0xFFFFFFFFu, -1, 0xFFFFFFFFu, -1},
-        {"- 1", 0, 0, 0, 0},          // no blank between sign and digits
+        {"- 1", 0, 0, 0, 0},  // no blank between sign and digits
         {"12abc", 12, 12, 0x12ABC, 0x12ABC},
         {"3.9", 3, 3, 3, 3},
         {"0x10", 0, 0, 0x10, 0x10},

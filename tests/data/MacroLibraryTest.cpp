@@ -7,7 +7,7 @@
 namespace {
 
 class MacroLibraryTest : public ::testing::Test {
-protected:
+  protected:
     MacroLibrary& lib = MacroLibrary::Instance();
     TempDir dir;
     void SetUp() override { lib.ResetForTest(); }
@@ -40,7 +40,8 @@ TEST_F(MacroLibraryTest, FreshLibrarySavesDefaults) {
     ASSERT_TRUE(lib.Save());
     EXPECT_EQ(ReadText(path),
               "<?xml version=\"1.0\"?>\n"
-              "<config type=\"0\" repeat=\"1\" mode=\"0\" delay=\"10\" media=\"0\" function=\"0\" group=\"0\" skcode=\"0\" play=\"0\" />\n"
+              "<config type=\"0\" repeat=\"1\" mode=\"0\" delay=\"10\" media=\"0\" function=\"0\" "
+              "group=\"0\" skcode=\"0\" play=\"0\" />\n"
               "<macro />\n");
 }
 
@@ -64,11 +65,11 @@ TEST_F(MacroLibraryTest, ConfigElementRules) {
 }
 
 TEST_F(MacroLibraryTest, GroupsAndStepsAreReadByPosition) {
-    ASSERT_TRUE(lib.LoadFromBuffer(
-        "<macro>"
-        "<one name=\"same\"><s code=\"-1\" state=\"1\" delay=\"5ms\"/><t/></one>"
-        "<two name=\"same\"/>"
-        "</macro>"));
+    ASSERT_TRUE(
+        lib.LoadFromBuffer("<macro>"
+                           "<one name=\"same\"><s code=\"-1\" state=\"1\" delay=\"5ms\"/><t/></one>"
+                           "<two name=\"same\"/>"
+                           "</macro>"));
     ASSERT_EQ(lib.Groups().size(), 2u);
     EXPECT_EQ(lib.Groups()[0].name, "same");
     EXPECT_EQ(lib.Groups()[1].name, "same");

@@ -7,7 +7,7 @@
 namespace {
 
 class SideLightTableTest : public ::testing::Test {
-protected:
+  protected:
     SideLightTable& table = SideLightTable::Instance();
     TempDir dir;
     void SetUp() override { table.ResetForTest(); }
@@ -47,7 +47,10 @@ TEST_F(SideLightTableTest, MissingOrBrokenFileIsReplacedByResetValues) {
 }
 
 TEST_F(SideLightTableTest, LevelUsesTheLowNibbleAndKeepsTheOtherBits) {
-    const struct { const char* value; int level; } cases[] = {
+    const struct {
+        const char* value;
+        int level;
+    } cases[] = {
         {"8", 0}, {"7", 7}, {"19", 3}, {"24", 0}, {"-1", 0}, {"-9", 7}, {"x", 0}, {"  6;", 6},
     };
     for (const auto& c : cases) {
@@ -55,7 +58,8 @@ TEST_F(SideLightTableTest, LevelUsesTheLowNibbleAndKeepsTheOtherBits) {
         SideLightSlot* slot = table.GetSlot(0);
         slot->first = 0x5A;
         slot->second = 0xC3;
-        ASSERT_TRUE(table.LoadFromBuffer(std::string("<effect><i brightness=\"") + c.value + "\"/></effect>"));
+        ASSERT_TRUE(
+            table.LoadFromBuffer(std::string("<effect><i brightness=\"") + c.value + "\"/></effect>"));
         EXPECT_EQ(slot->Brightness(), c.level);
         EXPECT_EQ(slot->first & 0x0F, 0x0A);
         EXPECT_EQ(slot->second, 0xC3);
@@ -73,7 +77,10 @@ TEST_F(SideLightTableTest, ResetSetsLevelAndSecondByteBitZeroOnly) {
 }
 
 TEST_F(SideLightTableTest, SelClampAndChildLimit) {
-    const struct { const char* sel; int expected; } cases[] = {{"12", 12}, {"13", 0}, {"11", 11}, {"-1", 0}};
+    const struct {
+        const char* sel;
+        int expected;
+    } cases[] = {{"12", 12}, {"13", 0}, {"11", 11}, {"-1", 0}};
     for (const auto& c : cases) {
         ASSERT_TRUE(table.LoadFromBuffer(std::string("<effect sel=\"") + c.sel + "\"/>"));
         EXPECT_EQ(table.GetSelected(), c.expected) << c.sel;

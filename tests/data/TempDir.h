@@ -8,7 +8,7 @@
 
 // A fresh folder under the system temp folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() /
@@ -34,7 +34,7 @@ public:
         return n;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -50,4 +50,6 @@ inline void WriteText(const std::string& path, const std::string& text) {
     out << text;
 }
 
-inline std::string TestData(const std::string& name) { return std::string(KBCONF_TEST_DATA) + "/" + name; }
+inline std::string TestData(const std::string& name) {
+    return std::string(KBCONF_TEST_DATA) + "/" + name;
+}

@@ -1,8 +1,8 @@
 #include "data/XmlFile.h"
 
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
