@@ -93,6 +93,7 @@ void ApplyOne(QWidget* w, const QString& context)
         w->setProperty(raw.constData(), QVariant());
         const QByteArray original = raw.mid(int(sizeof(kAttrPrefix)) - 1);
         const QString name = QString::fromLatin1(original).toLower();
+        if (sink && sink->SetAttribute(name, value)) continue; // a class's own meaning comes first
         if (name == u"id") SetWidgetId(w, ParseInt(value));
         else if (name == u"tip") SetTrText(w, context, value, "toolTip");
         else if (name == u"class") w->setProperty("class", value);
@@ -100,8 +101,7 @@ void ApplyOne(QWidget* w, const QString& context)
         else if (name == u"enable") w->setEnabled(ParseInt(value, 1) != 0);
         else if (name == u"checked" && qobject_cast<QAbstractButton*>(w))
             static_cast<QAbstractButton*>(w)->setChecked(ParseInt(value) != 0);
-        else if (!sink || !sink->SetAttribute(name, value))
-            w->setProperty(original.constData(), value); // kept for code that asks for it
+        else w->setProperty(original.constData(), value); // kept for code that asks for it
     }
 }
 

@@ -7,6 +7,7 @@ if(KBCONF_GUI)
       ${CMAKE_CURRENT_LIST_DIR}/LayoutEventsTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/ListViewTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/LanguageMenuMessageTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/SkinTrayTest.cpp
     LIBS kbconf_ui Qt6::Test)
 endif()
 
