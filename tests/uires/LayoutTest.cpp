@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "ExpectedWidgets.h"
@@ -151,7 +152,11 @@ TEST(UiresLayout, ReferencedSkinsAndImagesExist)
         pugi::xml_document doc = uires::Load(menu);
         for (pugi::xml_node item : doc.child("menu").children("item"))
             if (item.attribute("icon")) {
-                EXPECT_TRUE(skins.count(item.attribute("icon").value())) << menu;
+                // An image resource "img:NAME", or a skin name.
+                const std::string icon = item.attribute("icon").value();
+                const bool image = icon.rfind("img:", 0) == 0 &&
+                                   std::filesystem::exists(uires::Path("img/" + icon.substr(4) + ".png"));
+                EXPECT_TRUE(image || skins.count(icon)) << menu << " " << icon;
             }
     }
 }

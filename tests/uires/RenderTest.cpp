@@ -14,6 +14,7 @@
 #include "ExpectedWidgets.h"
 #include "UiresFiles.h"
 #include "ui/NamedIds.h"
+#include "ui/PopupMenu.h"
 #include "ui/LayoutLoader.h"
 #include "ui/ListAdapter.h"
 #include "ui/SListView.h"
@@ -185,6 +186,19 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
 
         auto box = Render(QStringLiteral("SYS_XML_MSGBOX"), QStringLiteral("uires_msgbox_") + c.suffix);
         ASSERT_TRUE(box);
+
+        for (const char* res : {"SMENU:menu_tray", "SMENUEX:menu_more"}) {
+            ui::PopupMenu menu;
+            ASSERT_TRUE(menu.LoadMenu(QString::fromLatin1(res))) << res;
+            EXPECT_EQ(menu.ItemIds(), (QList<int>{1, 6}));
+            QMenu* m = menu.Menu();
+            m->setAttribute(Qt::WA_DontShowOnScreen);
+            m->adjustSize();
+            m->show();
+            const QString file = QStringLiteral("uires_%1_").arg(QString::fromLatin1(res).section(u':', 1)) + c.suffix;
+            Save(m, file);
+            m->hide();
+        }
     }
 }
 
