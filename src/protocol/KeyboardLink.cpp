@@ -42,33 +42,37 @@ void KeyboardLink::WaitForPacketGap() {
 
 void KeyboardLink::MarkSent() { lastSendTime = clock_.NowMs(); }
 
-void KeyboardLink::SendEffect(int index) {
+bool KeyboardLink::SendEffect(int index) {
     if (index == -1) index = effects_.GetSelected();
     auto slot = effects_.CopySlot(index);
-    if (index < 0 || index >= LedEffectTable::kSlotCount || !slot) return;
+    if (index < 0 || index >= LedEffectTable::kSlotCount || !slot) return false;
     WaitForPacketGap();
+    bool sent;
     if (deviceProtocol == FeatureReports) {
-        keyboard.SetFeature(EffectPacket(index, *slot));
+        sent = keyboard.SetFeature(EffectPacket(index, *slot));
     } else {
-        keyboard.Write(EffectFrame(index, *slot));
+        sent = keyboard.Write(EffectFrame(index, *slot)) > 0;
     }
     MarkSent();
+    return sent;
 }
 
-void KeyboardLink::SendStartupSlot(int index) {
-    if (index < 0 || index >= LedEffectTable::kSlotCount) return;
+bool KeyboardLink::SendStartupSlot(int index) {
+    if (index < 0 || index >= LedEffectTable::kSlotCount) return false;
     auto slot = effects_.CopySlot(index);
-    if (!slot) return;
-    keyboard.SetFeature(StartupSlotPacket(index, *slot));
+    if (!slot) return false;
+    return keyboard.SetFeature(StartupSlotPacket(index, *slot));
 }
 
-void KeyboardLink::SendSideLight(int index) {
+bool KeyboardLink::SendSideLight(int index) {
     if (index == -1) index = sides_.GetSelected();
     const SideLightSlot* slot = sides_.GetSlot(index);
-    if (index < 0 || index >= SideLightTable::kSlotCount || !slot) return;
+    if (index < 0 || index >= SideLightTable::kSlotCount || !slot) return false;
     WaitForPacketGap();
-    if (deviceProtocol == FeatureReports) keyboard.SetFeature(SideLightPacket(index, slot->first));
+    bool sent = false;
+    if (deviceProtocol == FeatureReports) sent = keyboard.SetFeature(SideLightPacket(index, slot->first));
     MarkSent();
+    return sent;
 }
 
 void KeyboardLink::QueryFirmwareVersion() {
@@ -90,14 +94,12 @@ bool KeyboardLink::FirmwareVersionText(const std::string& firmwareWord, std::str
     return true;
 }
 
-void KeyboardLink::SendFactoryReset() {
-    if (deviceProtocol == FeatureReports) {
-        keyboard.Write(FactoryResetPacket());
-        return;
-    }
-    keyboard.Write(ResetFrame1());
+bool KeyboardLink::SendFactoryReset() {
+    if (deviceProtocol == FeatureReports) return keyboard.Write(FactoryResetPacket()) > 0;
+    bool first = keyboard.Write(ResetFrame1()) > 0;
     clock_.Sleep(kResetPauseMs);
-    keyboard.Write(ResetFrame2());
+    bool second = keyboard.Write(ResetFrame2()) > 0;
+    return first && second;
 }
 
 }  // namespace protocol

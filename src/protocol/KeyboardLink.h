@@ -45,15 +45,17 @@ public:
     void MarkSent();
 
     // -1: the table's selected slot. Outside the table: nothing, not even pacing.
-    void SendEffect(int index);
-    void SendStartupSlot(int index);  // not paced; any thread
-    void SendSideLight(int index);
+    // The results say whether the packets went out; the window ignores them
+    // (sending is fire-and-forget), the CLI reports them.
+    bool SendEffect(int index);
+    bool SendStartupSlot(int index);  // not paced; any thread
+    bool SendSideLight(int index);    // false for the framed family: it has none
 
     void QueryFirmwareVersion();
     // "<Firmware>: v<major>.<minor>", with the translated word passed in; false
     // (text untouched) while no version is known.
     bool FirmwareVersionText(const std::string& firmwareWord, std::string* text) const;
-    void SendFactoryReset();
+    bool SendFactoryReset();
 
 private:
     LedEffectTable& effects_;
