@@ -35,7 +35,10 @@ void Timeline::Tick()
     const std::vector<TimelineHandler*> now = handlers_;
     for (TimelineHandler* h : now)
         if (IsRegistered(h)) h->OnNextFrame();
+    UpdateTimer();
 }
+
+void Timeline::Wake() { UpdateTimer(); }
 
 void Timeline::Advance(int frames)
 {
@@ -44,7 +47,8 @@ void Timeline::Advance(int frames)
 
 void Timeline::UpdateTimer()
 {
-    const bool want = !manual_ && !handlers_.empty();
+    const bool busy = std::any_of(handlers_.begin(), handlers_.end(), [](TimelineHandler* h) { return !h->IsIdle(); });
+    const bool want = !manual_ && busy;
     if (want && !timer_.isActive()) timer_.start();
     else if (!want && timer_.isActive()) timer_.stop();
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The animation timeline: calls every registered handler once per frame. Frames
-// come from a 10 ms QTimer that runs only while handlers are registered, or, in
-// manual mode (tests), from Tick().
+// come from a 10 ms QTimer, or, in manual mode (tests), from Tick(). The timer only
+// runs while some handler has work: once every handler reports idle it stops, and a
+// handler that starts something calls Wake(). A window sitting in the tray costs
+// no wake-ups.
 #include <QObject>
 #include <QTimer>
 #include <vector>
@@ -12,6 +14,8 @@ class TimelineHandler {
 public:
     virtual ~TimelineHandler() = default;
     virtual void OnNextFrame() = 0;
+    // True when frames would change nothing now (nothing playing, nothing waiting).
+    virtual bool IsIdle() const { return false; }
 };
 
 class Timeline : public QObject {
@@ -30,6 +34,8 @@ public:
     void Tick();
     // n frames in a row.
     void Advance(int frames);
+    // A handler has work again: make sure frames come.
+    void Wake();
     bool Manual() const { return manual_; }
     bool Running() const { return timer_.isActive(); }
 

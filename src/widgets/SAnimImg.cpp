@@ -33,6 +33,29 @@ void SAnimImg::OnCreate()
         autorunDelay = autorun * 1000;
         autorunPending = true;
     }
+    Wake();
+}
+
+void SAnimImg::Wake()
+{
+    if (timeline_) timeline_->Wake();
+}
+
+bool SAnimImg::IsIdle() const
+{
+    if (mode == 1 && !aniIn) return autorunPending ? !isVisible() : true;
+    if (mode == 2 && !aniOut) return autorunPending ? !isVisible() : true;
+    // The last in-frame held under the mouse, or for good without an out-animation:
+    // only a leave or a new hover changes it, and both wake the timeline.
+    if (mode == 1 && autorun == -1 && frame >= aniIn->FrameCount() - 1 && (hoverCount > 0 || !aniOut)) return true;
+    if (mode > 0) return false;
+    return !autorunPending || !isVisible();
+}
+
+void SAnimImg::showEvent(QShowEvent* e)
+{
+    ui::SWindow::showEvent(e);
+    Wake();
 }
 
 void SAnimImg::OnMouseHover()
@@ -43,9 +66,14 @@ void SAnimImg::OnMouseHover()
     elapsed = 0;
     autorunElapsed = 0;
     update();
+    Wake();
 }
 
-void SAnimImg::OnMouseLeave() { hoverCount -= 1; }
+void SAnimImg::OnMouseLeave()
+{
+    hoverCount -= 1;
+    Wake();
+}
 
 void SAnimImg::enterEvent(QEnterEvent* e)
 {

@@ -14,6 +14,9 @@ public:
     bool SetAttribute(const QString& name, const QString& value) override;
     void OnCreate() override;
     void OnNextFrame() override;
+    // Idle when nothing plays and no automatic start is due, or when only an
+    // automatic start waits while the image is not shown (it resumes when shown).
+    bool IsIdle() const override;
 
     // Mouse hover and leave notifications (also what enter and leave events do).
     void OnMouseHover();
@@ -41,9 +44,11 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void enterEvent(QEnterEvent* e) override;
     void leaveEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void Advance();
+    void Wake();
 
     ui::Timeline* timeline_ = nullptr;
 };

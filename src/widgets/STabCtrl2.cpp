@@ -51,6 +51,18 @@ void STabCtrl2::StartAnimation(int index, int mode)
     page->aniFrame = 0;
     page->aniCountdown = frameInterval_;
     update(ItemRect(index));
+    if (timeline_) timeline_->Wake();
+}
+
+bool STabCtrl2::IsIdle() const
+{
+    for (int i = 0; i < GetPageCount(); ++i)
+        if (STabPage2* page = Page2(i); page && page->aniMode != 0) {
+            // Holding the last in-frame changes nothing until the mouse leaves (which wakes us).
+            const bool held = page->aniMode == 1 && page->aniIn && page->aniFrame >= page->aniIn->FrameCount() - 1;
+            if (!held) return false;
+        }
+    return true;
 }
 
 void STabCtrl2::OnNextFrame()

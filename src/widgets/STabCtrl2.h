@@ -18,6 +18,7 @@ public:
     bool SetAttribute(const QString& name, const QString& value) override;
     void OnCreate() override;
     void OnNextFrame() override;
+    bool IsIdle() const override;
 
     STabPage2* Page2(int index) const;
     int32_t FrameInterval() const { return frameInterval_; }

@@ -212,6 +212,40 @@ TEST_F(Animation, TimelineHandlersMayLeaveDuringAFrame)
     EXPECT_FALSE(real.Running());
 }
 
+TEST_F(Animation, RealTimelineRunsOnlyWhileSomethingMoves)
+{
+    ui::UiApp app(fx_.dir.path(), false); // a timeline with its 10 ms timer
+    wtest::MakeSkin(app, "in4", 4);
+    wtest::MakeSkin(app, "out4", 4);
+    SAnimImg img;
+    img.SetAttribute("ani_in", "in4");
+    img.SetAttribute("ani_out", "out4");
+    img.OnCreate();
+    EXPECT_TRUE(app.Animation().IsRegistered(&img));
+    EXPECT_FALSE(app.Animation().Running()); // idle picture: no timer
+    wtest::Enter(&img);
+    EXPECT_TRUE(app.Animation().Running());
+    app.Animation().Advance(20);          // the in-animation reaches its last frame, mouse still over it
+    EXPECT_FALSE(app.Animation().Running());
+    wtest::Leave(&img);                   // now the out-animation has to run
+    EXPECT_TRUE(app.Animation().Running());
+    app.Animation().Advance(30);
+    EXPECT_EQ(img.mode, 0);
+    EXPECT_FALSE(app.Animation().Running());
+
+    SAnimImg hidden;                      // an automatic replay waits only while shown
+    hidden.SetAttribute("ani_in", "in4");
+    hidden.SetAttribute("autorun", "1");
+    hidden.OnCreate();
+    EXPECT_FALSE(app.Animation().Running());
+    hidden.setAttribute(Qt::WA_DontShowOnScreen);
+    hidden.show();
+    EXPECT_TRUE(app.Animation().Running());
+    hidden.hide();
+    app.Animation().Tick();
+    EXPECT_FALSE(app.Animation().Running());
+}
+
 TEST_F(Animation, TabCtrl2Screenshot)
 {
     ui::UiApp app(QStringLiteral(KBCONF_SOURCE_DIR "/uires"), true);
