@@ -160,6 +160,14 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
         ASSERT_TRUE(main);
         EXPECT_EQ(TextOf(main.get(), "title"), QString::fromUtf8(c.title));
         EXPECT_EQ(main->size(), QSize(1040, 700));
+#ifdef KBCONF_HAVE_WIDGETS
+        // A few assigned keys, as the window marks them at start.
+        auto* picture = qobject_cast<CoordButtonImage*>(ui::FindChildByName(main.get(), QStringLiteral("img_keyboard")));
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->Keys().size(), 116);
+        for (int usage : {0x1A, 0x04, 0x16, 0x07, 0x68, 0x3A, 0xCD}) picture->SetKeyChecked(usage, true);
+        Save(main.get(), QStringLiteral("uires_XML_MAINWND_marked_") + c.suffix);
+#endif
 
         auto dlg = Render(QStringLiteral("macro"), QStringLiteral("uires_macro_") + c.suffix);
         ASSERT_TRUE(dlg);

@@ -127,9 +127,9 @@ void KeyboardRenderer::DrawKey(QPainter& p, const KeyCap& key, Look look) const 
     top = QColor(0x44, 0x4B, 0x59);
     bottom = QColor(0x36, 0x3C, 0x48);
   } else if (look == Look::Checked) {
-    skirtColor = QColor(0x07, 0x2A, 0x38);
-    top = QColor(0x12, 0x4A, 0x60);
-    bottom = QColor(0x0C, 0x36, 0x47);
+    skirtColor = QColor(0x08, 0x38, 0x4B);
+    top = QColor(0x17, 0x6E, 0x8E);
+    bottom = QColor(0x10, 0x52, 0x6B);
   }
   p.setPen(Qt::NoPen);
   p.setBrush(skirtColor);
@@ -147,15 +147,15 @@ void KeyboardRenderer::DrawKey(QPainter& p, const KeyCap& key, Look look) const 
   if (look == Look::Checked) {
     // The assignment mark: a small lit dot in the cap's upper right corner.
     p.setPen(Qt::NoPen);
-    p.setBrush(Palette::accent);
+    p.setBrush(QColor(0xB8, 0xF0, 0xFF));
     p.drawEllipse(QPointF(face.right() - 4, face.top() + 4), 1.8, 1.8);
   }
   DrawLegend(p, key, face, look);
 }
 
 void KeyboardRenderer::DrawLegend(QPainter& p, const KeyCap& key, const QRectF& face, Look look) const {
-  QColor main = look == Look::Checked ? QColor(0x9A, 0xE9, 0xFF) : Palette::text;
-  QColor small = look == Look::Checked ? QColor(0x5F, 0xC4, 0xE6) : Palette::textDim;
+  QColor main = look == Look::Checked ? QColor(0xE8, 0xFA, 0xFF) : Palette::text;
+  QColor small = look == Look::Checked ? QColor(0x9A, 0xE0, 0xF5) : Palette::textDim;
   if (look == Look::Hover) main = Qt::white;
 
   if (key.cap.startsWith('@')) {
