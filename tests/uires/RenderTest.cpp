@@ -17,6 +17,7 @@
 #include "ui/PopupMenu.h"
 #include "ui/LayoutLoader.h"
 #include "ui/ListAdapter.h"
+#include "ui/MessageBox.h"
 #include "ui/SListView.h"
 #include "ui/TranslatorManager.h"
 #include "ui/STabCtrl.h"
@@ -194,6 +195,20 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
 
         auto box = Render(QStringLiteral("SYS_XML_MSGBOX"), QStringLiteral("uires_msgbox_") + c.suffix);
         ASSERT_TRUE(box);
+        {
+            // The longest question the main window asks, as its message box shows it.
+            ui::MessageBoxRequest ask;
+            ask.text = ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"),
+                                                 QStringLiteral("All settings will be restored, are you sure you want to continue?"));
+            ask.caption = ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"), QStringLiteral("Warning"));
+            ask.type = ui::MB_OKCANCEL;
+            ui::MessageBoxDlg dlgBox(ask);
+            ASSERT_TRUE(dlgBox.Create());
+            dlgBox.setAttribute(Qt::WA_DontShowOnScreen);
+            dlgBox.show();
+            Save(&dlgBox, QStringLiteral("uires_msgbox_restore_") + c.suffix);
+            dlgBox.hide();
+        }
 
         for (const char* res : {"SMENU:menu_tray", "SMENUEX:menu_more"}) {
             ui::PopupMenu menu;
