@@ -35,12 +35,19 @@ bool KeyboardLink::ConnectKeyboard() {
 }
 
 void KeyboardLink::WaitForPacketGap() {
-    int64_t elapsed = clock_.NowMs() - lastSendTime;
-    if (elapsed < 0) elapsed = 0;
-    if (elapsed < kPacketGapMs) clock_.Sleep(kPacketGapMs - elapsed);
+    // Measured in microseconds: whole milliseconds on both ends could come out
+    // up to 1 ms short of the gap.
+    const int64_t lastUs = lastSendUs_ / 1000 == lastSendTime ? lastSendUs_ : lastSendTime * 1000;
+    int64_t elapsedUs = clock_.NowUs() - lastUs;
+    if (elapsedUs < 0) elapsedUs = 0;
+    const int64_t gapUs = kPacketGapMs * 1000;
+    if (elapsedUs < gapUs) clock_.Sleep((gapUs - elapsedUs + 999) / 1000);
 }
 
-void KeyboardLink::MarkSent() { lastSendTime = clock_.NowMs(); }
+void KeyboardLink::MarkSent() {
+    lastSendUs_ = clock_.NowUs();
+    lastSendTime = lastSendUs_ / 1000;
+}
 
 bool KeyboardLink::SendEffect(int index) {
     if (index == -1) index = effects_.GetSelected();

@@ -61,6 +61,7 @@ private:
     LedEffectTable& effects_;
     SideLightTable& sides_;
     platform::Clock& clock_;
+    int64_t lastSendUs_ = 0;  // lastSendTime, finer
 };
 
 }  // namespace protocol
