@@ -253,28 +253,34 @@ bool SkinRenderer::Logo() {
 
 bool SkinRenderer::Backdrop() {
   // The assignment dialog's backdrop ("kb_macro:bg_png"): dark, with a faint
-  // grid of keycaps fading out towards the bottom.
-  QImage img(760, 540, QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient g(0, 0, 0, img.height());
-  g.setColorAt(0, QColor(0x16, 0x19, 0x20));
-  g.setColorAt(1, Palette::window);
-  p.fillRect(img.rect(), g);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 20; ++x) {
-      const int alpha = 8 - y * 2;
-      if (alpha <= 0) continue;
-      p.setPen(QPen(QColor(255, 255, 255, alpha), 1));
-      p.setBrush(Qt::NoBrush);
-      p.drawRoundedRect(QRectF(10 + x * 38 + (y % 2) * 19, 48 + y * 38, 32, 32), 5, 5);
-    }
-  QRadialGradient glow(QPointF(img.width() * 0.85, 0), img.width() * 0.6);
-  glow.setColorAt(0, Alpha(Palette::accent, 36));
-  glow.setColorAt(1, Alpha(Palette::accent, 0));
-  p.fillRect(img.rect(), glow);
-  p.end();
-  return img.save(uires_.filePath("kb_macro/bg_png.png"));
+  // row of keycaps near the top and a glow of the accent in one corner.
+  const QSize size(760, 540);
+  for (int scale : {1, 2}) {
+    QImage img(size * scale, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(scale);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF all(QPointF(0, 0), QSizeF(size));
+    QLinearGradient g(0, 0, 0, size.height());
+    g.setColorAt(0, QColor(0x16, 0x19, 0x20));
+    g.setColorAt(1, Palette::window);
+    p.fillRect(all, g);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 20; ++x) {
+        const int alpha = 8 - y * 2;
+        if (alpha <= 0) continue;
+        p.setPen(QPen(QColor(255, 255, 255, alpha), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(10 + x * 38 + (y % 2) * 19, 48 + y * 38, 32, 32), 5, 5);
+      }
+    QRadialGradient glow(QPointF(size.width() * 0.85, 0), size.width() * 0.6);
+    glow.setColorAt(0, Alpha(Palette::accent, 36));
+    glow.setColorAt(1, Alpha(Palette::accent, 0));
+    p.fillRect(all, glow);
+    p.end();
+    if (!img.save(uires_.filePath(scale == 1 ? "kb_macro/bg_png.png" : "kb_macro/bg_png@2x.png"))) return false;
+  }
+  return true;
 }
 
 bool SkinRenderer::MenuIcons() {
