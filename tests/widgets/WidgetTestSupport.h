@@ -21,6 +21,8 @@ inline QApplication* App()
     static int argc = 1;
     static char name[] = "kbconf_widget_test";
     static char* argv[] = {name, nullptr};
+    // Headless unless someone asked for a display on purpose.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* app = new QApplication(argc, argv);
     return app;
 }
