@@ -78,7 +78,7 @@ QImage KeyboardRenderer::Background(int scale) const {
       const double cx = padLeft + 20 + i * 50;
       const double cy = fRowTop + 14;
       p.setPen(Qt::NoPen);
-      p.setBrush(i == 0 ? Palette::accent : QColor(0x2E, 0x34, 0x40));
+      p.setBrush(QColor(0x2E, 0x34, 0x40));  // the program does not know the lock states
       p.drawEllipse(QPointF(cx, cy), 3, 3);
       p.setPen(Palette::textDim);
       p.drawText(QRectF(cx - 22, cy + 6, 44, 12), Qt::AlignCenter, names[i]);
