@@ -115,9 +115,10 @@ FilterResult FilterEngine::Core::Control(const void* channel, uint32_t accessBit
     requests.push_back({ms, code, std::vector<uint8_t>(in, in + inLen)});
     if (trace) {
         char head[64];
-        std::snprintf(head, sizeof head, "%lld vhidflt -- -- ioctl:%x ", static_cast<long long>(ms), code);
+        std::snprintf(head, sizeof head, "%lld vhidflt -- -- ioctl:%x", static_cast<long long>(ms), code);
         auto sink = trace;
-        const std::string line = head + Hex(requests.back().input);
+        const std::string bytes = Hex(requests.back().input);
+        const std::string line = bytes.empty() ? std::string(head) : head + (" " + bytes);
         lock.unlock();
         sink(line);
         lock.lock();

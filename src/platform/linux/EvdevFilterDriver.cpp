@@ -7,6 +7,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/linux/LinuxKeyCodes.h"
@@ -88,7 +89,10 @@ void EvdevFilterDriver::ReaderMain() {
     input_event events[64];
     for (;;) {
         pollfd fds[2] = {{source_.Get(), POLLIN, 0}, {stopRead_.Get(), POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) continue;
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
         if (fds[1].revents) return;
         if (!(fds[0].revents & POLLIN)) return;  // the keyboard went away
         const ssize_t n = ::read(source_.Get(), events, sizeof events);
