@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QAbstractButton>
 
@@ -167,6 +168,13 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
         ASSERT_NE(picture, nullptr);
         EXPECT_EQ(picture->Keys().size(), 116);
         for (int usage : {0x1A, 0x04, 0x16, 0x07, 0x68, 0x3A, 0xCD}) picture->SetKeyChecked(usage, true);
+        // The mouse resting on G.
+        CoordButton g;
+        ASSERT_TRUE(picture->GetKeyInfo(0x0A, &g));
+        const QPointF at = QRectF(g.Rect()).center();
+        QMouseEvent move(QEvent::MouseMove, at, picture->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(picture, &move);
+        EXPECT_EQ(picture->TipText(), QStringLiteral("G"));
         Save(main.get(), QStringLiteral("uires_XML_MAINWND_marked_") + c.suffix);
 #endif
 
