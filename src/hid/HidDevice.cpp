@@ -39,24 +39,46 @@ size_t Clamp(size_t len, uint16_t reportLength) {
 
 }  // namespace
 
-bool HidDevice::OpenSlot(std::unique_ptr<platform::HidHandle>& slot, const std::string& path, uint32_t access,
-                         uint32_t share) {
-    slot.reset();
+HidDevice::HidDevice(HidDevice&& other) noexcept : overlapped(other.overlapped), separateHandles(other.separateHandles) {
+    std::lock_guard lock(other.slotMutex_);
+    caps_ = other.caps_;
+    handle_ = std::move(other.handle_);
+    writeHandle_ = std::move(other.writeHandle_);
+}
+
+HidDevice::Slots HidDevice::Snapshot() const {
+    std::lock_guard lock(slotMutex_);
+    return {handle_, writeHandle_, caps_};
+}
+
+platform::HidCaps HidDevice::Caps() const {
+    std::lock_guard lock(slotMutex_);
+    return caps_;
+}
+
+bool HidDevice::OpenSlot(bool writeSlot, const std::string& path, uint32_t access, uint32_t share) {
+    {
+        std::lock_guard lock(slotMutex_);
+        (writeSlot ? writeHandle_ : handle_).reset();
+    }
     uint32_t error = 0;
-    slot = platform::CurrentHid().Open(path, access, share, overlapped, &error);
-    HidLog("open dev: %08x\n", HandleValue(slot.get()));
-    return slot != nullptr;
+    std::shared_ptr<platform::HidHandle> opened = platform::CurrentHid().Open(path, access, share, overlapped, &error);
+    HidLog("open dev: %08x\n", HandleValue(opened.get()));
+    if (!opened) return false;
+    std::lock_guard lock(slotMutex_);
+    (writeSlot ? writeHandle_ : handle_) = std::move(opened);
+    return true;
 }
 
 bool HidDevice::Open(const std::string& path, uint32_t mode) {
     OperationLock lock("HidDevice::Open");
     if (path.empty()) return false;
     if (!separateHandles) {
-        if (!OpenSlot(handle_, path, mode & 0xFF000000u, mode & 0xFFu)) return false;
+        if (!OpenSlot(false, path, mode & 0xFF000000u, mode & 0xFFu)) return false;
     } else {
         if (mode == 0) return false;
-        if ((mode & 0x80000003u) && !OpenSlot(handle_, path, mode & 0x80000000u, mode & 3u)) return false;
-        if ((mode & 0x40000003u) && !OpenSlot(writeHandle_, path, mode & 0x40000000u, mode & 3u)) return false;
+        if ((mode & 0x80000003u) && !OpenSlot(false, path, mode & 0x80000000u, mode & 3u)) return false;
+        if ((mode & 0x40000003u) && !OpenSlot(true, path, mode & 0x40000000u, mode & 3u)) return false;
     }
     // Capabilities through a query-only handle; failing here keeps the old caps.
     uint32_t error = 0;
@@ -65,7 +87,10 @@ bool HidDevice::Open(const std::string& path, uint32_t mode) {
         platform::HidAttributes attributes;
         query->GetAttributes(&attributes);
         platform::HidCaps caps;
-        if (query->GetCaps(&caps)) caps_ = caps;
+        if (query->GetCaps(&caps)) {
+            std::lock_guard lock(slotMutex_);
+            caps_ = caps;
+        }
     }
     return true;
 }
@@ -88,14 +113,18 @@ bool HidDevice::Open(int32_t product, int32_t collectionNumber, uint16_t* versio
 
 void HidDevice::Close() {
     OperationLock lock("HidDevice::Close");
-    handle_.reset();
-    writeHandle_.reset();
+    std::shared_ptr<platform::HidHandle> handle, writeHandle;
+    {
+        std::lock_guard slots(slotMutex_);
+        handle = std::move(handle_);
+        writeHandle = std::move(writeHandle_);
+    }
+    // Closed here, outside the slot lock, unless a transfer still holds them.
 }
 
-bool HidDevice::IsOpen() const { return handle_ != nullptr || writeHandle_ != nullptr; }
-
-platform::HidHandle* HidDevice::WriteHandle() const {
-    return separateHandles ? writeHandle_.get() : handle_.get();
+bool HidDevice::IsOpen() const {
+    std::lock_guard lock(slotMutex_);
+    return handle_ != nullptr || writeHandle_ != nullptr;
 }
 
 size_t HidDevice::Write(const uint8_t (&report)[8]) { return WriteRaw(report, 8); }
@@ -118,13 +147,14 @@ size_t HidDevice::WriteRaw(const uint8_t* data, size_t len) {
 }
 
 size_t HidDevice::WriteLocked(const uint8_t* data, size_t len) {
-    platform::HidHandle* h = WriteHandle();
+    const Slots slots = Snapshot();
+    platform::HidHandle* h = separateHandles ? slots.writeHandle.get() : slots.handle.get();
     if (!h || !data) return 0;
     size_t result = 0;
     if (overlapped) {
         HidLog("写(异步)USB设备 handle=%08x, data=%08x, len=%d, timeout=%d\n", HandleValue(h), Address(data),
                static_cast<int>(len), static_cast<int>(kWriteTimeoutMs));
-        len = Clamp(len, caps_.outputReportLength);
+        len = Clamp(len, slots.caps.outputReportLength);
         HidLog("正在写入... %d\n", static_cast<int>(len));
         uint32_t error = 0;
         auto io = h->StartWrite(data, len, &error);
@@ -148,7 +178,7 @@ size_t HidDevice::WriteLocked(const uint8_t* data, size_t len) {
     } else {
         HidLog("写(同步)USB设备 handle=%08x, data=%08x, len=%d, timeout=%d\n", HandleValue(h), Address(data),
                static_cast<int>(len), 0);
-        len = Clamp(len, caps_.outputReportLength);
+        len = Clamp(len, slots.caps.outputReportLength);
         size_t n = 0;
         if (h->Write(data, len, &n)) result = len;
     }
@@ -172,7 +202,8 @@ size_t HidDevice::Read(uint8_t reportId, uint8_t* out, size_t len, int64_t timeo
 }
 
 size_t HidDevice::ReadLocked(uint8_t* buffer, size_t len, int64_t timeoutMs, platform::Event* abort) {
-    platform::HidHandle* h = handle_.get();
+    const Slots slots = Snapshot();
+    platform::HidHandle* h = slots.handle.get();
     if (len == 0 || !buffer || !h) return 0;
     size_t result = 0;
     bool gotData = false;
@@ -180,7 +211,7 @@ size_t HidDevice::ReadLocked(uint8_t* buffer, size_t len, int64_t timeoutMs, pla
         HidLog("读(异步)USB设备 handle=%08x, data=%08x, len=%d, timeout=%d\n", HandleValue(h), Address(buffer),
                static_cast<int>(len), static_cast<int>(timeoutMs));
         if (timeoutMs <= 0) return 0;
-        len = Clamp(len, caps_.inputReportLength);
+        len = Clamp(len, slots.caps.inputReportLength);
         uint32_t error = 0;
         auto io = h->StartRead(buffer, len, &error);
         if (!io) {
@@ -212,7 +243,7 @@ size_t HidDevice::ReadLocked(uint8_t* buffer, size_t len, int64_t timeoutMs, pla
     } else {
         HidLog("读(同步)USB设备 handle=%08x, data=%08x, len=%d, timeout=%d\n", HandleValue(h), Address(buffer),
                static_cast<int>(len), static_cast<int>(timeoutMs));
-        len = Clamp(len, caps_.inputReportLength);
+        len = Clamp(len, slots.caps.inputReportLength);
         size_t n = 0;
         if (h->Read(buffer, len, &n)) result = n;
         gotData = result > 0;
@@ -232,8 +263,9 @@ size_t HidDevice::ReadLocked(uint8_t* buffer, size_t len, int64_t timeoutMs, pla
 }
 
 bool HidDevice::FeatureLocked(bool get, uint8_t* buffer, size_t len) {
-    if (!buffer || !handle_) return false;
-    return get ? handle_->GetFeature(buffer, len) : handle_->SetFeature(buffer, len);
+    std::shared_ptr<platform::HidHandle> h = Snapshot().handle;
+    if (!buffer || !h) return false;
+    return get ? h->GetFeature(buffer, len) : h->SetFeature(buffer, len);
 }
 
 bool HidDevice::GetFeature(uint8_t (&buffer)[8]) {

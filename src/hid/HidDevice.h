@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/HidHandle.h"
@@ -30,8 +31,8 @@ public:
 
     HidDevice() = default;
     ~HidDevice() = default;
-    HidDevice(HidDevice&&) = default;
-    HidDevice& operator=(HidDevice&&) = default;
+    HidDevice(HidDevice&& other) noexcept;
+    HidDevice& operator=(HidDevice&&) = delete;
     HidDevice(const HidDevice&) = delete;
     HidDevice& operator=(const HidDevice&) = delete;
 
@@ -75,19 +76,28 @@ public:
     bool SetFeature(uint8_t reportId, const uint8_t* data, size_t len);
 
     // Capabilities of the last successful open (zero before).
-    const platform::HidCaps& Caps() const { return caps_; }
+    platform::HidCaps Caps() const;
 
 private:
-    platform::HidHandle* WriteHandle() const;
-    bool OpenSlot(std::unique_ptr<platform::HidHandle>& slot, const std::string& path, uint32_t access,
-                  uint32_t share);
+    // The handles a transfer works on. Transfers keep their own reference, so
+    // a Close from another thread (a device notice on the UI thread while the
+    // worker sends) makes them fail instead of pulling the handle from under
+    // them: the operation locks are per kind and do not keep Close out.
+    struct Slots {
+        std::shared_ptr<platform::HidHandle> handle;
+        std::shared_ptr<platform::HidHandle> writeHandle;
+        platform::HidCaps caps{};
+    };
+    Slots Snapshot() const;
+    bool OpenSlot(bool writeSlot, const std::string& path, uint32_t access, uint32_t share);
     size_t WriteLocked(const uint8_t* data, size_t len);
     size_t ReadLocked(uint8_t* buffer, size_t len, int64_t timeoutMs, platform::Event* abort);
     bool FeatureLocked(bool get, uint8_t* buffer, size_t len);
 
+    mutable std::mutex slotMutex_;
     platform::HidCaps caps_{};
-    std::unique_ptr<platform::HidHandle> writeHandle_;  // separate mode only
-    std::unique_ptr<platform::HidHandle> handle_;       // shared handle, or the read handle
+    std::shared_ptr<platform::HidHandle> writeHandle_;  // separate mode only
+    std::shared_ptr<platform::HidHandle> handle_;       // shared handle, or the read handle
 };
 
 }  // namespace hid

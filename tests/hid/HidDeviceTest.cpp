@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -283,4 +284,27 @@ TEST_F(HidDeviceTest, UnplugMakesTransfersFailUntilReopened) {
     t.bus->Plug(k7080);
     EXPECT_TRUE(d.Open(0x7080, 7, nullptr, 0x1A2C, 1));
     EXPECT_TRUE(d.SetFeature(f));
+}
+
+TEST_F(HidDeviceTest, CloseOnOneThreadWhileAnotherSendsIsSafe) {
+    // The start-up packet goes out on a worker thread while a device notice may
+    // close and reopen the keyboard on the UI thread.
+    HidDevice d;
+    d.overlapped = true;
+    ASSERT_TRUE(d.Open(0x7080, 7, nullptr, 0x1A2C, 1));
+    std::atomic<bool> stop{false};
+    std::atomic<int> sent{0};
+    std::thread worker([&] {
+        const uint8_t packet[8] = {7, 0xFF, 0xFF, 3, 2, 4, 1, 2};
+        while (!stop) sent += d.SetFeature(packet) ? 1 : 0;
+    });
+    for (int i = 0; i < 200; ++i) {
+        d.Close();
+        EXPECT_TRUE(d.Open(0x7080, 7, nullptr, 0x1A2C, 1));
+    }
+    while (sent == 0) std::this_thread::yield();
+    stop = true;
+    worker.join();
+    EXPECT_GT(sent.load(), 0);
+    EXPECT_EQ(d.Caps().featureReportLength, 8);
 }
