@@ -17,7 +17,10 @@
 // Faults: HoldExclusive (another program holds an interface: opens with access
 // fail with a sharing violation), StallWrites (output writes never complete until
 // released or cancelled), RefuseFeatures (feature requests fail), Unplug/Plug.
-// Faults stop a report before the device, so it is not recorded.
+// Faults stop a report before the device, so it is not recorded. A get_feature
+// is recorded with the reply the device gave (its request carries only the id).
+//
+// Handles and transfers opened on the bus must not outlive it.
 
 #include <chrono>
 #include <cstdio>
