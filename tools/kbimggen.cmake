@@ -6,7 +6,8 @@ if(KBCONF_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/kbimggen/main.cpp
     ${CMAKE_CURRENT_LIST_DIR}/kbimggen/KeyCap.cpp
     ${CMAKE_CURRENT_LIST_DIR}/kbimggen/KeyboardRenderer.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/kbimggen/SkinRenderer.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/kbimggen/SkinRenderer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/kbimggen/SavePng.h)
   target_compile_definitions(kbimggen PRIVATE KBIMGGEN_ART_DIR="${CMAKE_CURRENT_LIST_DIR}/kbimggen/art")
   target_link_libraries(kbimggen PRIVATE Qt6::Gui Qt6::Svg pugixml::pugixml)
   add_custom_target(kbimggen_run

@@ -2,6 +2,7 @@
 
 #include "KeyboardRenderer.h"
 #include "Palette.h"
+#include "SavePng.h"
 
 #include <QImage>
 #include <QLinearGradient>
@@ -80,7 +81,7 @@ bool SkinRenderer::Strip(const QString& file, QSize frame, int frames, const Fra
       }
     }
     const QString path = uires_.filePath(scale == 1 ? file + ".png" : file + "@2x.png");
-    if (!img.save(path)) return false;
+    if (!SavePng(img, path)) return false;
   }
   return true;
 }
@@ -231,7 +232,7 @@ bool SkinRenderer::Logo() {
     p.setRenderHint(QPainter::Antialiasing);
     svg.render(&p);
   }
-  if (!icon.save(uires_.filePath("icon/ICON_LOGO.png"))) return false;
+  if (!SavePng(icon, uires_.filePath("icon/ICON_LOGO.png"))) return false;
   // Title bar logo for "anmimg": frame 0 at rest, then a shine sweeping over it.
   const int frames = 10;
   return Strip("img/logo_anim", QSize(26, 26), frames, [&](QPainter& p, const QRectF& r, int f) {
@@ -278,7 +279,7 @@ bool SkinRenderer::Backdrop() {
     glow.setColorAt(1, Alpha(Palette::accent, 0));
     p.fillRect(all, glow);
     p.end();
-    if (!img.save(uires_.filePath(scale == 1 ? "kb_macro/bg_png.png" : "kb_macro/bg_png@2x.png"))) return false;
+    if (!SavePng(img, uires_.filePath(scale == 1 ? "kb_macro/bg_png.png" : "kb_macro/bg_png@2x.png"))) return false;
   }
   return true;
 }

@@ -2,6 +2,7 @@
 // (uires/keyboard/keyboard.xml and tools/kbimggen/art). See tools/README.md.
 #include "KeyCap.h"
 #include "KeyboardRenderer.h"
+#include "SavePng.h"
 #include "SkinRenderer.h"
 
 #include <QDir>
@@ -30,9 +31,9 @@ int main(int argc, char** argv) {
   KeyboardRenderer keyboard(sheet);
   for (int scale : {1, 2}) {
     const QString suffix = scale == 1 ? ".png" : "@2x.png";
-    const bool ok = keyboard.Background(scale).save(uires.filePath("keyboard/bg" + suffix)) &&
-                    keyboard.Keys(KeyboardRenderer::Look::Hover, scale).save(uires.filePath("keyboard/chking" + suffix)) &&
-                    keyboard.Keys(KeyboardRenderer::Look::Checked, scale).save(uires.filePath("keyboard/chked" + suffix));
+    const bool ok = SavePng(keyboard.Background(scale), uires.filePath("keyboard/bg" + suffix)) &&
+                    SavePng(keyboard.Keys(KeyboardRenderer::Look::Hover, scale), uires.filePath("keyboard/chking" + suffix)) &&
+                    SavePng(keyboard.Keys(KeyboardRenderer::Look::Checked, scale), uires.filePath("keyboard/chked" + suffix));
     if (!ok) {
       std::fprintf(stderr, "kbimggen: cannot write the keyboard pictures\n");
       return 1;
