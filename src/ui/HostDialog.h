@@ -24,6 +24,9 @@ public:
     // Builds (if needed) and runs the dialog modally with owner as parent.
     int DoModal(QWidget* owner = nullptr);
     void EndDialog(int value);
+    // What the title-bar buttons of a dialog do.
+    void Minimize() { showMinimized(); }
+    void ToggleRestore() { isMaximized() ? showNormal() : showMaximized(); }
     int EndValue() const { return endValue_; }
 
     QWidget* FindChildByName(const QString& name, const QString& cls = {}) const

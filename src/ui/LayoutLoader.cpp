@@ -190,7 +190,7 @@ void LayoutLoader::FinishTree(QWidget* root, const QString& context)
 QWidget* LayoutLoader::createWidget(const QString& className, QWidget* parent, const QString& name)
 {
     QWidget* w = app_.CreateWidget(className, parent);
-    if (!w) w = QUiLoader::createWidget(className, parent, name);
+    if (!w && availableWidgets().contains(className)) w = QUiLoader::createWidget(className, parent, name);
     if (!w) {
         unknown_ << className;
         w = new SWindow(parent);
