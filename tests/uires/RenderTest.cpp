@@ -192,6 +192,8 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
         stepList->SetSel(1);
         if (auto* keys = qobject_cast<QLabel*>(ui::FindChildByName(dlg.get(), QStringLiteral("text_recording_keys"))))
             keys->setText(QStringLiteral("F13"));
+        for (const char* on : {"chk_macro_fixed_delay", "chk_macro_record"})
+            if (auto* b = qobject_cast<QAbstractButton*>(ui::FindChildByName(dlg.get(), QString::fromLatin1(on)))) b->setChecked(true);
         Save(dlg.get(), QStringLiteral("uires_macro_filled_") + c.suffix);
         auto* pages = qobject_cast<ui::STabCtrl*>(ui::FindChildByName(dlg.get(), QStringLiteral("tab_macro_mode_selection")));
         ASSERT_NE(pages, nullptr);
