@@ -16,6 +16,9 @@
 #include "ui/SListView.h"
 #include "ui/SMCListView.h"
 #include "ui/STabCtrl.h"
+#include "ui/STabPage.h"
+#include <QAbstractButton>
+#include <map>
 #include "ui/UiApp.h"
 #include "widgets/CoordButtonImage.h"
 #include "widgets/CustomWidgets.h"
@@ -202,6 +205,46 @@ TEST_F(Windows, RowTemplatesHoldTheNamedCells)
     EXPECT_TRUE(ui::FindChildByName(row, "key_state", "text"));
     EXPECT_TRUE(ui::FindChildByName(row, "key_delay", "editex"));
     EXPECT_EQ(steps->Header()->ColumnCount(), 4);
+}
+
+// Every text a window shows, by widget name: texts, tooltips, titles, tab pages,
+// header captions and combo entries.
+std::map<std::string, QString> Texts(QWidget* root)
+{
+    std::map<std::string, QString> out;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        const std::string n = w->objectName().toStdString();
+        if (n.empty()) continue;
+        if (auto* l = qobject_cast<QLabel*>(w)) out[n + ".text"] = l->text();
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) out[n + ".text"] = b->text();
+        if (!w->toolTip().isEmpty()) out[n + ".tip"] = w->toolTip();
+        if (auto* p = qobject_cast<ui::STabPage*>(w)) out[n + ".title"] = p->Title();
+        if (auto* m = qobject_cast<ui::SMCListView*>(w))
+            for (int c = 0; c < m->Header()->ColumnCount(); ++c) out[n + ".col" + std::to_string(c)] = m->Header()->Caption(c);
+        if (auto* c = qobject_cast<ui::SComboBox*>(w))
+            for (int i = 0; i < c->count(); ++i) out[n + ".item" + std::to_string(i)] = c->itemText(i);
+    }
+    return out;
+}
+
+TEST_F(Windows, LiveSwitchShowsWhatAFreshWindowShows)
+{
+    for (const char* layout : {"LAYOUT:XML_MAINWND", "LAYOUT:macro"}) {
+        ASSERT_TRUE(app_->SetLanguage("lang_en"));
+        ui::HostWindow live(QString::fromLatin1(layout));
+        ASSERT_TRUE(live.Create());
+        const auto english = Texts(&live);
+        ASSERT_TRUE(app_->SetLanguage("lang_cn"));
+        QApplication::processEvents();
+        const auto switched = Texts(&live);
+        ui::HostWindow fresh(QString::fromLatin1(layout));
+        ASSERT_TRUE(fresh.Create());
+        EXPECT_EQ(switched, Texts(&fresh)) << layout;
+        int changed = 0;
+        for (const auto& [key, text] : switched) changed += english.at(key) != text;
+        EXPECT_GT(changed, 20) << layout; // the switch really changed the window
+    }
+    app_->SetLanguage("lang_en");
 }
 
 TEST_F(Windows, Screenshots)
