@@ -208,7 +208,7 @@ TEST_F(CliTest, NoKeyboardOrNoWritableFolderChangesNothing) {
         EXPECT_NE(err.find("no "), std::string::npos) << err;
     }
     EXPECT_EQ(ReadFile(home / "ledeffect.xml"), before);
-    EXPECT_FALSE(fs::exists(home / "sidemodel.xml"));
+    EXPECT_EQ(ReadFile(home / "sidemodel.xml").find("<effect sel=\"3\">"), std::string::npos);
 
     auto runIn = [&](const std::string& folder, std::vector<std::string> args) {
         args.insert(args.begin(), {"kbconf-cli", "--home", folder, "--sim"});
@@ -278,4 +278,13 @@ TEST_F(CliTest, TheProgramRunsFromAShell) {
     const std::string bad = std::string(KBCONF_CLI_PATH) + " --sim effect 99 2>/dev/null";
     int status = std::system(bad.c_str());
     EXPECT_EQ(WEXITSTATUS(status), cli::kExitUsage);
+
+    // Without --home the data files live beside the executable.
+    fs::create_directories(home / "app");
+    fs::copy_file(KBCONF_CLI_PATH, home / "app/kbconf-cli");
+    const std::string local = (home / "app/kbconf-cli").string() + " --sim side 3 2>/dev/null";
+    EXPECT_EQ(std::system(local.c_str()), 0);
+    EXPECT_NE(ReadFile(home / "app/sidemodel.xml").find("<effect sel=\"3\">"), std::string::npos);
+    EXPECT_TRUE(fs::exists(home / "app/ledeffect.xml"));
+    EXPECT_EQ(ReadFile(home / "sidemodel.xml").find("<effect sel=\"3\">"), std::string::npos);
 }
