@@ -25,6 +25,7 @@ void FilterDevice::Open() {
     read_ = open(platform::kGenericRead);
     write_ = open(accessMask_ & platform::kGenericWrite);
     control_ = open(accessMask_);
+    if (openNotify_) openNotify_->Set();
 }
 
 void FilterDevice::Close() {

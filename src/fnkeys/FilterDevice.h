@@ -47,6 +47,9 @@ public:
     // on it, whichever thread issued them.
     void CancelAll();
 
+    // Signalled after every Open, so a reader waiting for the device goes on.
+    void SetOpenNotify(platform::Event* event) { openNotify_ = event; }
+
     const std::string& Path() const { return path_; }
     uint32_t AccessMask() const { return accessMask_; }
 
@@ -62,6 +65,7 @@ private:
     platform::Event cancelWrite_{false, false};
     platform::Event cancelControl_{false, false};
     uint32_t accessMask_ = kAccessMask;
+    platform::Event* openNotify_ = nullptr;
     std::string path_;
 };
 

@@ -8,7 +8,9 @@ namespace HidUsbFilter {
 using platform::FilterResult;
 
 FilterListener::FilterListener(platform::FilterBackend* backend, KeyAssignmentTable* table)
-    : device_(backend), table_(table) {}
+    : device_(backend), table_(table) {
+    device_.SetOpenNotify(&wake_);
+}
 
 FilterListener::~FilterListener() {
     Stop();
@@ -27,10 +29,7 @@ size_t FilterListener::Count() const {
 
 bool FilterListener::HasReceivers() const { return Count() != 0; }
 
-void FilterListener::OpenDevice() {
-    device_.Open();
-    wake_.Set();
-}
+void FilterListener::OpenDevice() { device_.Open(); }
 
 void FilterListener::Stop() {
     if (!thread_.joinable()) return;

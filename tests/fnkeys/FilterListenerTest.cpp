@@ -197,6 +197,16 @@ TEST_F(Listener, StopJustBeforeTheReaderWaitsStillEndsIt) {
     driver.SetKeyRequestHook(nullptr);
 }
 
+TEST_F(Listener, ReaderWaitingForTheDeviceGoesOnWhenItOpens) {
+    listener->AddMonitor(&window, &Receiver::OnKey);
+    ASSERT_TRUE(listener->Restart());  // no device yet: the reader waits
+    listener->Device().Open();         // as the window's arrival handling does
+    listener->PushKeyTable();
+    ASSERT_TRUE(driver.WaitForPendingKeyRequests(1, 5000));
+    keys.Tap(7, 4);
+    EXPECT_TRUE(window.WaitFor(2));
+}
+
 TEST_F(Listener, ReopenedDeviceIsPickedUpByTheRunningReader) {
     StartLikeTheWindow();
     ASSERT_TRUE(driver.WaitForPendingKeyRequests(1, 5000));
