@@ -7,6 +7,7 @@
 
 #include "ui/AttributeSink.h"
 #include "ui/LayoutLoader.h"
+#include "ui/TranslatorManager.h"
 #include "ui/UiApp.h"
 
 namespace ui {
@@ -24,7 +25,10 @@ QWidget* BuildHost(QWidget* host, const QString& layoutRes)
     box->addWidget(root);
     const QSize size = root->size();
     if (!size.isEmpty()) host->resize(size);
-    if (!root->windowTitle().isEmpty()) host->setWindowTitle(root->windowTitle());
+    QString context;
+    const QString title = TrSource(root, "windowTitle", &context);
+    if (!title.isEmpty()) SetTrText(host, context, title, "windowTitle"); // follows language switches
+    else if (!root->windowTitle().isEmpty()) host->setWindowTitle(root->windowTitle());
     // Our layouts draw their own title bars; "frameless" 0 asks for the system frame.
     if (ParseInt(root->property("frameless").toString(), 1) != 0) host->setWindowFlag(Qt::FramelessWindowHint, true);
     if (ParseInt(root->property("resize").toString(), 1) == 0 && !size.isEmpty()) host->setFixedSize(size);

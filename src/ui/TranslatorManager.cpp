@@ -92,6 +92,13 @@ void SetTrText(QWidget* widget, const QString& context, const QString& source, c
     widget->setProperty(property, text);
 }
 
+QString TrSource(const QWidget* widget, const char* property, QString* context)
+{
+    if (!widget) return {};
+    if (context) *context = widget->property(kContext).toString();
+    return widget->property(kSources).toMap().value(QString::fromUtf8(property)).toString();
+}
+
 void RetranslateTree(QWidget* root)
 {
     if (!root) return;

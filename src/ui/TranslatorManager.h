@@ -42,6 +42,8 @@ private:
 // "title", …) from an English source and remembers it, so that a language switch
 // re-applies it.
 void SetTrText(QWidget* widget, const QString& context, const QString& source, const char* property = "text");
+// The remembered English source of a property and its context (empty when none).
+QString TrSource(const QWidget* widget, const char* property, QString* context = nullptr);
 // Re-applies every remembered text of a widget tree.
 void RetranslateTree(QWidget* root);
 

@@ -18,6 +18,8 @@ UiApp* g_current = nullptr;
 UiApp::UiApp(const QString& uiresFolder, bool manualTimeline)
     : provider_(uiresFolder), timeline_(std::make_unique<Timeline>(manualTimeline))
 {
+    previous_ = g_current;
+    previousSearchPaths_ = QDir::searchPaths(QStringLiteral("uires"));
     g_current = this;
     // The style sheet names its pictures "uires:img/…".
     QDir::setSearchPaths(QStringLiteral("uires"), {uiresFolder});
@@ -30,7 +32,11 @@ UiApp::UiApp(const QString& uiresFolder, bool manualTimeline)
 
 UiApp::~UiApp()
 {
-    if (g_current == this) g_current = nullptr;
+    // A short-lived object (a tool, a test) hands the role back to the one before it.
+    if (g_current == this) {
+        g_current = previous_;
+        QDir::setSearchPaths(QStringLiteral("uires"), previousSearchPaths_);
+    }
 }
 
 UiApp* UiApp::Current() { return g_current; }

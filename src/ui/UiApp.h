@@ -26,7 +26,8 @@ public:
     UiApp(const UiApp&) = delete;
     UiApp& operator=(const UiApp&) = delete;
 
-    // The live application object (the last one constructed), or null.
+    // The live application object (the last one constructed and not yet destroyed),
+    // or null. Create it after the QApplication.
     static UiApp* Current();
 
     ResourceProvider& Provider() { return provider_; }
@@ -62,6 +63,8 @@ private:
     std::unique_ptr<Timeline> timeline_;
     QHash<QString, WidgetFactory> factories_;
     QString styleSheet_;
+    UiApp* previous_ = nullptr;
+    QStringList previousSearchPaths_;
 };
 
 } // namespace ui

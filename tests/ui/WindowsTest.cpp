@@ -240,6 +240,7 @@ TEST_F(Windows, LiveSwitchShowsWhatAFreshWindowShows)
         ui::HostWindow fresh(QString::fromLatin1(layout));
         ASSERT_TRUE(fresh.Create());
         EXPECT_EQ(switched, Texts(&fresh)) << layout;
+        EXPECT_EQ(live.windowTitle(), fresh.windowTitle()); // the task bar shows it too
         int changed = 0;
         for (const auto& [key, text] : switched) changed += english.at(key) != text;
         EXPECT_GT(changed, 20) << layout; // the switch really changed the window
