@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -51,7 +52,7 @@ public:
             std::lock_guard lock(listLock_);
             for (auto& r : receivers_)
                 if (auto* p = dynamic_cast<MonitorProxy<T>*>(r.get()); p && p->Is(owner, member)) return;
-            receivers_.insert(receivers_.begin(), std::make_unique<MonitorProxy<T>>(owner, member));
+            receivers_.push_front(std::make_unique<MonitorProxy<T>>(owner, member));
         }
         wake_.Set();
     }
@@ -92,7 +93,7 @@ private:
     mutable std::mutex listLock_;
     std::atomic<uint32_t> threadId_{0};
     FilterDevice device_;
-    std::vector<std::unique_ptr<IMonitorProxy>> receivers_;
+    std::list<std::unique_ptr<IMonitorProxy>> receivers_;  // front first
     KeyAssignmentTable* table_;
     // Wakes a reader that waits for receivers, a device, or a retry.
     platform::Event wake_{false, false};
