@@ -31,10 +31,18 @@ function(kbconf_test)
   if(T_GUI)
     list(APPEND labels gui)
   endif()
+  # A list inside PROPERTIES would be split into separate arguments, and an empty
+  # value would shift the pairs: escape lists and leave out empty properties.
+  string(REPLACE ";" "\\;" env "${env}")
+  set(props ENVIRONMENT "${env}" TIMEOUT 300)
+  if(labels)
+    string(REPLACE ";" "\\;" labels "${labels}")
+    list(APPEND props LABELS "${labels}")
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}" TIMEOUT 300)
+    PROPERTIES ${props})
 endfunction()
 
 # kbconf_bench_sources(<sources...> [LIBS ...]): adds sources to the single
