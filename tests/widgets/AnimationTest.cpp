@@ -283,3 +283,31 @@ TEST_F(Animation, TabCtrl2Screenshot)
 }
 
 } // namespace
+
+namespace {
+
+TEST(AnimImgShot, FramesOfTheShippedLogo)
+{
+    wtest::App();
+    ui::UiApp app(QStringLiteral(KBCONF_SOURCE_DIR "/uires"), true);
+    SAnimImg img;
+    img.SetAttribute("ani_in", "skin_logo_anim");
+    img.SetAttribute("interval", "10");
+    img.OnCreate();
+    if (!img.aniIn) GTEST_SKIP() << "no logo animation skin";
+    const int frames = img.aniIn->FrameCount();
+    const QSize size = img.sizeHint() * 2;
+    img.resize(size);
+    QImage strip(QSize(size.width() * frames, size.height()) * 2, QImage::Format_ARGB32_Premultiplied);
+    strip.setDevicePixelRatio(2);
+    strip.fill(QColor(0x14, 0x17, 0x1c));
+    wtest::Enter(&img);
+    for (int f = 0; f < frames; ++f) {
+        EXPECT_EQ(img.ShownFrame(), f);
+        img.render(&strip, QPoint(f * size.width(), 0), QRegion(), QWidget::DrawChildren);
+        app.Animation().Tick();
+    }
+    EXPECT_TRUE(strip.save(wtest::ScreenshotPath("widget_anmimg_frames.png")));
+}
+
+} // namespace
