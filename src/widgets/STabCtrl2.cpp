@@ -31,6 +31,8 @@ void STabCtrl2::OnCreate()
         timeline_ = &ui::UiApp::Current()->Animation();
         timeline_->Register(this);
     }
+    if (subscribed_) return;
+    subscribed_ = true;
     ui::Subscribe(this, ui::ev::kTabItemHover, [this](ui::EventArgs& a) {
         StartAnimation(a.cur, 1);
         return false;

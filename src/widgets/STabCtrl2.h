@@ -42,4 +42,5 @@ private:
     ui::SkinPtr tabHeadBgSkin_;
     int32_t frameInterval_ = 50;
     ui::Timeline* timeline_ = nullptr;
+    bool subscribed_ = false;
 };
