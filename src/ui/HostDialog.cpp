@@ -1,6 +1,7 @@
 #include "ui/HostDialog.h"
 
 #include <QMouseEvent>
+#include <QWindow>
 
 #include "ui/HostWindow.h"
 
@@ -35,6 +36,8 @@ void HostDialog::EndDialog(int value)
 void HostDialog::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton && windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        // The window system moves it when it can (snapping, Wayland); else we do.
+        if (windowHandle() && windowHandle()->startSystemMove()) return;
         dragging_ = true;
         dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
     }

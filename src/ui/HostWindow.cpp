@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QWindow>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -59,6 +60,8 @@ void HostWindow::CenterOnScreen()
 void HostWindow::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton && windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        // The window system moves it when it can (snapping, Wayland); else we do.
+        if (windowHandle() && windowHandle()->startSystemMove()) return;
         dragging_ = true;
         dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
     }
