@@ -54,11 +54,12 @@ int32_t EasyThread::CallSlot(const Shared& slot, bool* present) {
 
 int EasyThread::Start(void* owner) {
     std::lock_guard control(controlLock_);
-    if (running_.load()) {
+    if (running_.load() && threadId_.load() != 0) {
         owner_.store(owner);
         return 0;
     }
-    if (thread_.joinable()) thread_.join();  // ended by itself earlier
+    // Ended by itself earlier, or ending now after a nonzero callback result.
+    if (thread_.joinable()) thread_.join();
     stopEvent_.Reset();
     owner_.store(owner);
     const uint32_t id = threads::NextThreadId();

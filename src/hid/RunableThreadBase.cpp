@@ -84,7 +84,7 @@ int32_t RunableThreadBase::Post(std::unique_ptr<BaseRunable> item, bool atFront)
 int RunableThreadBase::Start(void* owner) {
     std::lock_guard control(controlLock_);
     int failed = 0;
-    if (!timerRunning_.load()) {
+    if (!timerRunning_.load() || timerId_.load() == 0) {
         if (timer_.joinable()) timer_.join();
         const uint32_t id = threads::NextThreadId();
         timerId_.store(id);
@@ -100,7 +100,7 @@ int RunableThreadBase::Start(void* owner) {
             failed = 1;
         }
     }
-    if (!workerRunning_.load()) {
+    if (!workerRunning_.load() || workerId_.load() == 0) {
         if (worker_.joinable()) worker_.join();
         stopEvent_.Reset();
         owner_.store(owner);

@@ -21,6 +21,7 @@ struct Probe {
     int32_t loopResultAt = -1;  // loop call number that returns loopResult
     int32_t loopResult = 0;
     int64_t delayMs = 0;
+    bool endEveryThread = false;  // every thread's first loop call returns loopResult
 
     int32_t OnStart(IEasyThread* t, void* owner) {
         ++starts;
@@ -32,7 +33,7 @@ struct Probe {
         lastOwner = owner;
         const int n = loops++;
         if (delayMs) t->Delay(delayMs);
-        return n == loopResultAt ? loopResult : 0;
+        return (endEveryThread || n == loopResultAt) ? loopResult : 0;
     }
     int32_t OnFinish(IEasyThread*, void*) {
         ++finishes;
@@ -164,6 +165,28 @@ TEST(EasyThread, StopFromOwnCallbackDoesNotDeadlock) {
     t.Start(nullptr);
     t.Stop();
     EXPECT_FALSE(t.IsRunning());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EasyThread, StartRightAfterTheLoopEndedItselfRunsAgain) {
+    // A loop that ends itself at once; a Start that comes while that thread is
+    // still winding down must still give a running thread.
+    platform::sim::SimClock clock;
+    EasyThread t(clock);
+    Probe p;
+    p.endEveryThread = true;
+    p.loopResult = 1;
+    Wire(t, p);
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_EQ(t.Start(&p), 0);
+        clock.WaitIdle();
+    }
+    t.Stop();
+    EXPECT_EQ(p.starts.load(), 50);
+    EXPECT_EQ(p.loops.load(), 50);
 }
 
 }  // namespace
