@@ -7,6 +7,11 @@
 // No Qt, no OS, no wall clock: time comes from the injected clock, so the same
 // code runs against emulated time in tests.
 //
+// The main window owns one and registers it with its FilterListener
+// (AddMonitor(&service, &KeyActionService::OnFilterKey)); the listener must go
+// before the service. After the assignment table changes, when the keyboard is
+// lost and when the window closes, StopAndRelease() lets go of every key.
+//
 // Lock order: OnFilterKey runs on the reader thread under the listener's list
 // lock and may stop the macro thread and wait for it; it never holds the data
 // lock while it waits, and the macro thread never takes the list lock.
