@@ -146,6 +146,20 @@ TEST_F(CliTest, EffectStoresAsThePanelAndSendsTheFamilysPacket) {
     EXPECT_EQ(before, after);
 }
 
+TEST_F(CliTest, EffectExamplesByteForByteOnBothModels) {
+    // Slot 0 (5, 0, 0, 0) and slot 3 (2, 4, 1, 2): selection 2 sets the flag.
+    Place("example-ledeffect.xml", "ledeffect.xml");
+    ASSERT_EQ(Run({"--sim=7080", "effect", "0", "effect", "3"}), cli::kExitOk) << err;
+    EXPECT_EQ(Lines(TakeWire()), (std::vector<std::string>{"1a2c:7080 01 07 set_feature 07 ff ff 00 05 00 00 00",
+                                                           "1a2c:7080 01 07 set_feature 07 ff ff 04 02 04 01 00"}));
+    ASSERT_EQ(Run({"--sim=7fff", "effect", "3"}), cli::kExitOk) << err;
+    EXPECT_EQ(Lines(TakeWire()),
+              std::vector<std::string>{"1a2c:7fff 02 -- output 00 bb aa 99 88 aa 04 02 04 01 00" + Zeros(54)});
+    LedEffectTable stored;
+    ASSERT_TRUE(stored.Load((home / "ledeffect.xml").string()));
+    EXPECT_EQ(*stored.GetSlot(3), (LedEffectSlot{2, 4, 1, 2}));
+}
+
 TEST_F(CliTest, QuickEffectChangesAreAHundredMillisecondsApartOnTheWire) {
     ASSERT_EQ(Run({"--sim", "effect", "3", "effect", "5", "side", "2", "--level", "6", "effect", "1"}),
               cli::kExitOk)
