@@ -240,3 +240,15 @@ TEST(LinuxHidBackend, NodeEventsBecomeNoticesForEachCollection) {
     backend.HandleNodeEvent("change", "hidraw5");
     EXPECT_EQ(notices.size(), 8u);
 }
+
+TEST(LinuxHidBackend, HotPlugMonitorStopsWithTheBackend) {
+    Fixture f;
+    auto options = f.Options();
+    options.udevMonitor = true;
+    for (int i = 0; i < 3; ++i) {
+        LinuxHidBackend backend(options);
+        auto sub = backend.SubscribeNotices([](const HidNotice&) {});
+        auto again = backend.SubscribeNotices([](const HidNotice&) {});  // one monitor only
+    }  // must not hang: the monitor thread is woken and joined
+    SUCCEED();
+}

@@ -213,9 +213,9 @@ void LinuxHidBackend::StartMonitor() {
 #ifdef KBCONF_HAVE_UDEV
     std::lock_guard lock(mutex_);
     if (monitor_.joinable()) return;
-    stopFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (stopFd_ < 0) return;
-    const int stopFd = stopFd_;
+    stopFd_ = UniqueFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!stopFd_.Valid()) return;
+    const int stopFd = stopFd_.Get();
     monitor_ = std::thread([this, stopFd] {
         udev* u = udev_new();
         if (!u) return;
@@ -244,14 +244,13 @@ void LinuxHidBackend::StartMonitor() {
 }
 
 void LinuxHidBackend::StopMonitor() {
-    if (stopFd_ >= 0) {
+    if (stopFd_.Valid()) {
         uint64_t one = 1;
-        ssize_t n = ::write(stopFd_, &one, sizeof one);
+        ssize_t n = ::write(stopFd_.Get(), &one, sizeof one);
         (void)n;
     }
     if (monitor_.joinable()) monitor_.join();
-    if (stopFd_ >= 0) ::close(stopFd_);
-    stopFd_ = -1;
+    stopFd_.Reset();
 }
 
 }  // namespace platform::linuxhid

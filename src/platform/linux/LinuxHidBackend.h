@@ -25,6 +25,7 @@
 
 #include "platform/HidBackend.h"
 #include "platform/HidNoticeHub.h"
+#include "platform/linux/UniqueFd.h"
 
 namespace platform::linuxhid {
 
@@ -74,7 +75,7 @@ private:
     HidNoticeHub hub_;
     std::mutex mutex_;
     std::map<std::string, std::vector<std::string>> knownPaths_;  // node -> paths
-    int stopFd_ = -1;
+    UniqueFd stopFd_;  // wakes the monitor thread to end
     std::thread monitor_;
 };
 
