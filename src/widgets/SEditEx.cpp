@@ -16,6 +16,8 @@ bool SEditEx::event(QEvent* e)
         auto* me = static_cast<QMouseEvent*>(e);
         if (me->button() == Qt::LeftButton) {
             if (!isEnabled()) setEnabled(true);
+            // The click still gives the keyboard to the edit, so it can be typed into.
+            else if (e->type() == QEvent::MouseButtonPress && (focusPolicy() & Qt::ClickFocus)) setFocus(Qt::MouseFocusReason);
             e->accept();
             return true;
         }

@@ -144,6 +144,16 @@ TEST_F(ExtendedInputs, ClickingADisabledEditEnablesIt)
     wtest::Release(e, {5, 5});
     EXPECT_TRUE(e->isEnabled());
 
+    // An enabled edit keeps the click from the base edit but takes the keyboard.
+    top.setAttribute(Qt::WA_DontShowOnScreen);
+    top.show();
+    e->setText("12");
+    e->setCursorPosition(0);
+    wtest::Press(e, {70, 5});
+    wtest::Release(e, {70, 5});
+    EXPECT_EQ(top.focusWidget(), e); // focus inside its window (offscreen windows are never active)
+    EXPECT_EQ(e->cursorPosition(), 0); // the press did not move the caret
+
     // A right click is an ordinary edit message and leaves it disabled.
     e->setEnabled(false);
     wtest::Mouse(e, QEvent::MouseButtonPress, {5, 5}, Qt::RightButton);
