@@ -13,3 +13,9 @@ if(KBCONF_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/RowTemplate.h)
   target_link_libraries(kbconf_ui PUBLIC Qt6::Widgets Qt6::UiTools Qt6::Svg pugixml::pugixml)
 endif()
+
+# A viewer for people working on the resources (lives here: it is the layer's own tool).
+if(KBCONF_GUI)
+  add_executable(kbconf-uiview ${CMAKE_CURRENT_LIST_DIR}/UiView.cpp)
+  target_link_libraries(kbconf-uiview PRIVATE kbconf_widgets kbconf_ui)
+endif()
