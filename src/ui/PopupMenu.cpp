@@ -94,12 +94,12 @@ void PopupMenu::SendCommand(QWidget* owner, int id)
         }
 }
 
-int PopupMenu::TrackPopupMenu(const QPoint& screenPos, QWidget* owner)
+int PopupMenu::TrackPopupMenu(const QPoint& screenPos, QWidget* owner, bool returnOnly)
 {
     if (!menu_) return 0;
     QAction* chosen = menu_->exec(screenPos);
     const int id = chosen ? chosen->data().toInt() : 0;
-    if (id != 0 && owner) SendCommand(owner, id);
+    if (id != 0 && owner && !returnOnly) SendCommand(owner, id);
     return id;
 }
 

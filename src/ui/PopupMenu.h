@@ -22,9 +22,9 @@ public:
     QAction* ActionOf(int id) const;
 
     // Shows the menu at a screen position and returns the chosen id (0 for none).
-    // With an owner that is an event host, the choice is also delivered to it as
-    // a command with that id.
-    int TrackPopupMenu(const QPoint& screenPos, QWidget* owner);
+    // Unless returnOnly is set, the choice is also delivered to the owner's event
+    // host as a command with that id (so handle it in one place, not both).
+    int TrackPopupMenu(const QPoint& screenPos, QWidget* owner, bool returnOnly = false);
     // Delivers the command of id to owner's host as TrackPopupMenu does.
     static void SendCommand(QWidget* owner, int id);
 

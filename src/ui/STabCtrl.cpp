@@ -66,13 +66,14 @@ int STabCtrl::GetPageIndex(const QString& title) const
     return -1;
 }
 
-bool STabCtrl::SetCurSel(int index)
+bool STabCtrl::SetCurSel(int index, bool notify)
 {
     if (index < 0 || index >= pages_.size() || index == cur_) return false;
     const int prev = cur_;
     cur_ = index;
     LayoutPages();
     update();
+    if (!notify) return true;
     EventArgs a;
     a.event = ev::kTabSelChanged;
     a.cur = cur_;

@@ -25,8 +25,8 @@ public:
     STabPage* GetPage(int index) const;
     int GetPageIndex(const QString& title) const;
     int GetCurSel() const { return cur_; }
-    // Shows page index and fires "on_tab_sel_changed" when it changed.
-    bool SetCurSel(int index);
+    // Shows page index and, when it changed and notify is set, fires "on_tab_sel_changed".
+    bool SetCurSel(int index, bool notify = true);
     // Appends a page that code built; the control takes it as child.
     int InsertPage(STabPage* page, int index = -1);
     int HoverItem() const { return hover_; }

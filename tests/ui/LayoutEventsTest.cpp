@@ -214,6 +214,9 @@ TEST_F(LayoutEvents, SelectionSliderTabAndEditEvents)
     EXPECT_TRUE(tabs->GetPage(2)->isVisibleTo(tabs));
     EXPECT_FALSE(tabs->SetCurSel(7));
     EXPECT_EQ(tabs->GetCurSel(), 2);
+    EXPECT_TRUE(tabs->SetCurSel(0, false)); // quietly
+    EXPECT_EQ(change, std::make_pair(2, 1));
+    EXPECT_TRUE(tabs->GetPage(0)->isVisibleTo(tabs));
 
     testutil::Mouse(tabs, QEvent::MouseMove, tabs->ItemRect(0).center());
     testutil::Mouse(tabs, QEvent::MouseMove, tabs->ItemRect(1).center());
