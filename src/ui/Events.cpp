@@ -31,6 +31,14 @@ bool RunHandlers(const std::vector<std::pair<int, EventHandler>>& list, EventArg
 }
 } // namespace
 
+namespace {
+int g_mute = 0; // UI thread only
+}
+
+EventMute::EventMute() { ++g_mute; }
+EventMute::~EventMute() { --g_mute; }
+bool EventMute::Active() { return g_mute > 0; }
+
 int EventIdOf(const QString& n)
 {
     static const QHash<QString, int> names = {
@@ -50,7 +58,7 @@ void Subscribe(QWidget* widget, int event, EventHandler handler)
 
 bool Fire(QWidget* sender, EventArgs args)
 {
-    if (!sender) return false;
+    if (!sender || EventMute::Active()) return false;
     args.sender = sender;
     args.id = WidgetId(sender);
     args.name = sender->objectName();

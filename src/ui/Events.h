@@ -42,6 +42,17 @@ using EventHandler = std::function<bool(EventArgs&)>;
 
 // Subscribes to one event of one widget; the subscription dies with the widget.
 void Subscribe(QWidget* widget, int event, EventHandler handler);
+// While one of these lives (the loader holds one while it builds a tree), no event
+// is delivered: filling widgets from a layout is nobody's choice.
+class EventMute {
+public:
+    EventMute();
+    ~EventMute();
+    EventMute(const EventMute&) = delete;
+    EventMute& operator=(const EventMute&) = delete;
+    static bool Active();
+};
+
 // Fills sender, id and name from the widget and delivers the event.
 bool Fire(QWidget* sender, EventArgs args);
 bool Fire(QWidget* sender, int event);

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "ui/AttributeSink.h"
+#include "ui/Events.h"
 #include "ui/NamedIds.h"
 #include "ui/ResourceProvider.h"
 #include "ui/SComboBox.h"
@@ -165,6 +166,7 @@ QWidget* LayoutLoader::LoadXml(const QByteArray& uiXml, QWidget* parent, const Q
     }
     MarkAttributes(doc);
 
+    EventMute mute; // widgets filled from the layout are no user's choice
     std::ostringstream os;
     doc.save(os, "", pugi::format_raw);
     QByteArray bytes = QByteArray::fromStdString(os.str());

@@ -35,7 +35,11 @@ const QByteArray kLayout = R"(<?xml version="1.0" encoding="UTF-8"?>
       <property name="value"><string>150</string></property>
     </widget>
     <widget class="combobox" name="cbx_in_lv"/>
-    <widget class="edit" name="edit_macro_repeat_times"/>
+    <widget class="combobox" name="cbx_side_color_effect">
+      <item><property name="text"><string>Rainbow</string></property></item>
+      <item><property name="text"><string>Breathing</string></property></item>
+    </widget>
+    <widget class="edit" name="edit_macro_repeat_times"><property name="text"><string>1</string></property></widget>
     <widget class="text" name="version"><property name="text"><string>@string/fw</string></property>
       <property name="tip"><string>Firmware</string></property></widget>
     <widget class="button" name="own_id"><property name="id"><string>0x1234</string></property>
@@ -174,6 +178,20 @@ TEST_F(LayoutEvents, CommandsGoToSubscribersThenHandlersThenTheHost)
     });
     Get<ui::SCheckBox>("chk_macro_record")->click();
     EXPECT_FALSE(state);
+}
+
+TEST_F(LayoutEvents, BuildingFromTheLayoutFiresNothing)
+{
+    // The layout selects a combo entry, sets an edit's text and a slider's value and
+    // shows a tab page: the host hears none of it.
+    EXPECT_TRUE(host_->others.empty());
+    EXPECT_TRUE(host_->commands.empty());
+    EXPECT_EQ(Get<ui::SComboBox>("cbx_side_color_effect")->GetCurSel(), 0);
+    EXPECT_EQ(Get<ui::SEdit>("edit_macro_repeat_times")->text(), "1");
+    // Afterwards events flow again, with the previous selection remembered.
+    Get<ui::SComboBox>("cbx_side_color_effect")->SetCurSel(1);
+    ASSERT_EQ(host_->others.size(), 1u);
+    EXPECT_EQ(host_->others[0], std::make_pair(ui::ev::kSelChanged, 1));
 }
 
 TEST_F(LayoutEvents, SelectionSliderTabAndEditEvents)
