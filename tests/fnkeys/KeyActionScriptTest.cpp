@@ -57,6 +57,18 @@ const Script kScripts[] = {
         40 kbd 05
         50 kbd -
         60 kbd -)"},
+    {"key combination: presses, then releases, then the end's releases",
+     Record(A, 2, 1, {{0x700E0, 1, 1}, {C, 1, 11}, {0x700E0, 0, 0}, {C, 0, 10}}),
+     "0 down 7:4\n 3 up 7:4\n 50 end",
+     R"(0 kbd e0
+        1 kbd 06 e0
+        12 kbd 06
+        13 kbd -
+        23 kbd -
+        23 kbd -)"},
+    {"remap to a mouse button", Record(A, 1, 1, {{0x50000, 0, 0}}),
+     "0 down 7:4\n 20 up 7:4\n 30 end",
+     "0 mouse 01 00 00 00\n 20 mouse 00 00 00 00"},
     {"times: repeat 0 plays nothing", Record(A, 2, 0, kTapB),
      "0 down 7:4\n 5 up 7:4\n 50 end", ""},
     {"times: delay 0 plays 1 ms apart", Record(A, 2, 2, {{B, 1, 0}, {B, 0, 0}}),
