@@ -1,6 +1,7 @@
 #include "ui/SListView.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -17,6 +18,7 @@ SListView::SListView(QWidget* parent) : QAbstractScrollArea(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
     verticalScrollBar()->setSingleStep(8);
 }
 
@@ -198,6 +200,21 @@ void SListView::UpdateScrollRange()
 void SListView::PlaceContent() { content_->move(0, -GetScrollPos()); }
 
 void SListView::scrollContentsBy(int, int) { PlaceContent(); }
+
+// Up and down move the selection like clicks do (with notification).
+void SListView::keyPressEvent(QKeyEvent* e)
+{
+    const int count = int(rows_.size());
+    int next = -2;
+    if (e->key() == Qt::Key_Down) next = sel_ < 0 ? 0 : qMin(sel_ + 1, count - 1);
+    else if (e->key() == Qt::Key_Up) next = sel_ < 0 ? count - 1 : qMax(sel_ - 1, 0);
+    else if (e->key() == Qt::Key_Home) next = 0;
+    else if (e->key() == Qt::Key_End) next = count - 1;
+    if (next == -2 || count == 0) return QAbstractScrollArea::keyPressEvent(e);
+    SetSel(next, true);
+    EnsureVisible(next);
+    e->accept();
+}
 
 void SListView::resizeEvent(QResizeEvent* e)
 {

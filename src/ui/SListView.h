@@ -58,6 +58,7 @@ protected:
     int ViewHeight() const;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void UpdateScrollRange();
     void PlaceContent();

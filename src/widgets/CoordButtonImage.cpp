@@ -175,7 +175,13 @@ void CoordButtonImage::mouseMoveEvent(QMouseEvent* e)
         k.hover = k.Contains(pt.x(), pt.y()) ? 1 : 0;
         if (k.hover) last = &k;
     }
-    tip_ = !last ? QString() : last->label.isEmpty() ? last->name : last->label;
+    const QString tip = !last ? QString() : last->label.isEmpty() ? last->name : last->label;
+    if (tip != tip_ && QToolTip::isVisible()) {
+        // A tip already showing follows the mouse from key to key.
+        if (tip.isEmpty()) QToolTip::hideText();
+        else QToolTip::showText(e->globalPosition().toPoint(), tip, this);
+    }
+    tip_ = tip;
     setToolTip(tip_);
     update();
     ui::SWindow::mouseMoveEvent(e);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <memory>
 
@@ -142,6 +143,24 @@ TEST_F(ListViews, SelectionWithAndWithoutNotificationAndOnRefresh)
     a.names << "d";
     a.NotifyDataSetChanged();
     EXPECT_EQ(groups_->GetSel(), 1); // still in range: kept
+}
+
+TEST_F(ListViews, ArrowKeysMoveTheSelection)
+{
+    NamesAdapter a;
+    a.names = {"a", "b", "c"};
+    groups_->SetAdapter(&a);
+    auto key = [&](Qt::Key k) {
+        QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(groups_, &e);
+    };
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down); // stays on the last row
+    key(Qt::Key_Up);
+    EXPECT_EQ(groups_->GetSel(), 1);
+    EXPECT_EQ(selEvents_, (std::vector<std::pair<int, int>>{{0, -1}, {1, 0}, {2, 1}, {1, 2}}));
 }
 
 TEST_F(ListViews, ClickingInsideARowSelectsItThenReportsTheClick)
