@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -129,7 +131,7 @@ TEST(UinputKeyboard, VirtualKeyboardAbsentWithoutDevice) {
 }
 
 struct Evdev : ::testing::Test {
-    Pipe source, out;
+    Pipe source, second, out;  // two event nodes of one keyboard
     std::vector<bool> grabs;
     std::mutex grabMutex;
     platform::linuxfk::EvdevFilterDriver::KeyBits initiallyHeld;
@@ -141,12 +143,15 @@ struct Evdev : ::testing::Test {
             grabs.push_back(g);
             return true;
         };
-        io.heldKeys = [this](int, platform::linuxfk::EvdevFilterDriver::KeyBits* held) {
-            *held = initiallyHeld;
+        // Keys held at start are on the first node only.
+        io.heldKeys = [this, first = source.read.Get()](int fd, platform::linuxfk::EvdevFilterDriver::KeyBits* held) {
+            *held = fd == first ? initiallyHeld : platform::linuxfk::EvdevFilterDriver::KeyBits{};
             return true;
         };
-        return std::make_unique<platform::linuxfk::EvdevFilterDriver>(std::move(source.read), std::move(out.write),
-                                                                      io);
+        std::vector<UniqueFd> sources;
+        sources.push_back(std::move(source.read));
+        sources.push_back(std::move(second.read));
+        return std::make_unique<platform::linuxfk::EvdevFilterDriver>(std::move(sources), std::move(out.write), io);
     }
 };
 
@@ -182,8 +187,8 @@ TEST_F(Evdev, InterceptsTableKeysAndPassesTheRestThrough) {
     Send(in, EV_KEY, KEY_A, 1);
     Send(in, EV_KEY, KEY_A, 2);  // auto-repeat: dropped
     Send(in, EV_SYN, SYN_REPORT, 0);
-    Send(in, EV_KEY, KEY_B, 1);
-    Send(in, EV_KEY, KEY_B, 0);
+    Send(second.write.Get(), EV_KEY, KEY_B, 1);  // the other node feeds the same driver
+    Send(second.write.Get(), EV_KEY, KEY_B, 0);
     Send(in, EV_KEY, KEY_A, 0);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (window.Count() < 2 && std::chrono::steady_clock::now() < deadline)
@@ -193,7 +198,7 @@ TEST_F(Evdev, InterceptsTableKeysAndPassesTheRestThrough) {
               (std::vector<Ev>{{EV_KEY, KEY_B, 1}, kSyn, {EV_KEY, KEY_B, 0}, kSyn}));
     listener.Stop();
     driver.reset();
-    EXPECT_EQ(grabs, (std::vector<bool>{true, false}));
+    EXPECT_EQ(grabs, (std::vector<bool>{true, true, false, false}));
 }
 
 TEST_F(Evdev, GrabWaitsUntilNoKeyIsHeld) {
@@ -212,6 +217,26 @@ TEST_F(Evdev, GrabWaitsUntilNoKeyIsHeld) {
     Send(in, EV_KEY, KEY_D, 1);  // grabbed and not intercepted: typed again
     EXPECT_EQ(Drain(out.read.Get(), 50), (std::vector<Ev>{{EV_KEY, KEY_D, 1}, kSyn}));
     Send(in, EV_KEY, KEY_D, 0);
+}
+
+TEST(EvdevNodes, FoundByUsbIds) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(KBCONF_BINARY_DIR) / "evdev-fixture";
+    fs::remove_all(root);
+    auto device = [&](const char* event, const char* vendor, const char* product) {
+        const fs::path id = root / "class" / "input" / event / "device" / "id";
+        fs::create_directories(id);
+        std::ofstream(id / "vendor") << vendor << "\n";
+        std::ofstream(id / "product") << product << "\n";
+    };
+    device("event7", "1a2c", "7080");
+    device("event3", "1a2c", "7080");
+    device("event4", "046d", "c52b");
+    fs::create_directories(root / "class" / "input" / "input9");  // not an event node
+    EXPECT_EQ(platform::linuxfk::EvdevFilterDriver::FindEventNodes(0x1A2C, 0x7080, root.string(), "/dev"),
+              (std::vector<std::string>{"/dev/input/event3", "/dev/input/event7"}));
+    EXPECT_TRUE(platform::linuxfk::EvdevFilterDriver::FindEventNodes(0x1A2C, 0x7FFF, root.string()).empty());
+    fs::remove_all(root);
 }
 
 TEST(LinuxProcessRunner, SplitsStartsAndWaits) {

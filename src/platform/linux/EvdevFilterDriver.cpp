@@ -7,16 +7,20 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/linux/LinuxKeyCodes.h"
 
 namespace platform::linuxfk {
 
-EvdevFilterDriver::EvdevFilterDriver(linuxhid::UniqueFd source, linuxhid::UniqueFd passThrough, Io io,
-                                     Clock& clock)
-    : FilterEngine(clock), source_(std::move(source)), passThrough_(std::move(passThrough)), io_(std::move(io)) {
+EvdevFilterDriver::EvdevFilterDriver(std::vector<linuxhid::UniqueFd> sources, linuxhid::UniqueFd passThrough,
+                                     Io io, Clock& clock)
+    : FilterEngine(clock), passThrough_(std::move(passThrough)), io_(std::move(io)) {
     if (!io_.grab) io_.grab = [](int fd, bool grab) { return ::ioctl(fd, EVIOCGRAB, grab ? 1 : 0) == 0; };
     if (!io_.heldKeys)
         io_.heldKeys = [](int fd, KeyBits* held) {
@@ -34,11 +38,21 @@ EvdevFilterDriver::EvdevFilterDriver(linuxhid::UniqueFd source, linuxhid::Unique
         uint16_t code = 0;
         if (HidToInputCode(page, usage, &code)) PassThrough(code, down);
     });
-    if (source_.Valid()) {
-        if (!io_.heldKeys(source_.Get(), &held_)) held_.reset();
-        if (held_.none()) grabbed_.store(io_.grab(source_.Get(), true));
-        reader_ = std::thread([this] { ReaderMain(); });
+    for (auto& fd : sources) {
+        if (!fd.Valid()) continue;
+        auto s = std::make_unique<Source>();
+        s->fd = std::move(fd);
+        if (!io_.heldKeys(s->fd.Get(), &s->held)) s->held.reset();
+        if (s->held.none()) s->grabbed.store(io_.grab(s->fd.Get(), true));
+        sources_.push_back(std::move(s));
     }
+    if (!sources_.empty()) reader_ = std::thread([this] { ReaderMain(); });
+}
+
+bool EvdevFilterDriver::Grabbed() const {
+    for (const auto& s : sources_)
+        if (!s->grabbed.load()) return false;
+    return !sources_.empty();
 }
 
 EvdevFilterDriver::~EvdevFilterDriver() {
@@ -47,14 +61,41 @@ EvdevFilterDriver::~EvdevFilterDriver() {
         [[maybe_unused]] auto n = ::write(stopWrite_.Get(), &stop, 1);
         reader_.join();
     }
-    if (grabbed_.load() && source_.Valid()) io_.grab(source_.Get(), false);
+    for (auto& s : sources_)
+        if (s->grabbed.load()) io_.grab(s->fd.Get(), false);
     SetPassThroughSink(nullptr);
 }
 
-std::unique_ptr<EvdevFilterDriver> EvdevFilterDriver::Open(const std::string& evdevNode,
+std::vector<std::string> EvdevFilterDriver::FindEventNodes(uint16_t vendor, uint16_t product,
+                                                           const std::string& sysfsRoot, const std::string& devRoot) {
+    namespace fs = std::filesystem;
+    auto readHex = [](const fs::path& p) -> long {
+        std::ifstream in(p);
+        std::string text;
+        if (!(in >> text)) return -1;
+        return std::strtol(text.c_str(), nullptr, 16);
+    };
+    std::vector<std::string> nodes;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(fs::path(sysfsRoot) / "class" / "input", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("event", 0) != 0) continue;
+        const fs::path id = entry.path() / "device" / "id";
+        if (readHex(id / "vendor") == vendor && readHex(id / "product") == product)
+            nodes.push_back(devRoot + "/input/" + name);
+    }
+    std::sort(nodes.begin(), nodes.end());
+    return nodes;
+}
+
+std::unique_ptr<EvdevFilterDriver> EvdevFilterDriver::Open(const std::vector<std::string>& evdevNodes,
                                                            const std::string& uinputNode) {
-    linuxhid::UniqueFd source(::open(evdevNode.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!source.Valid()) return nullptr;
+    std::vector<linuxhid::UniqueFd> sources;
+    for (const auto& node : evdevNodes) {
+        linuxhid::UniqueFd fd(::open(node.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.Valid()) sources.push_back(std::move(fd));
+    }
+    if (sources.empty()) return nullptr;
     linuxhid::UniqueFd out(::open(uinputNode.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     if (out.Valid()) {
         const int f = out.Get();
@@ -70,7 +111,7 @@ std::unique_ptr<EvdevFilterDriver> EvdevFilterDriver::Open(const std::string& ev
     } else {
         return nullptr;
     }
-    return std::make_unique<EvdevFilterDriver>(std::move(source), std::move(out));
+    return std::make_unique<EvdevFilterDriver>(std::move(sources), std::move(out));
 }
 
 void EvdevFilterDriver::PassThrough(uint16_t code, bool down) {
@@ -87,31 +128,42 @@ void EvdevFilterDriver::PassThrough(uint16_t code, bool down) {
 
 void EvdevFilterDriver::ReaderMain() {
     input_event events[64];
-    for (;;) {
-        pollfd fds[2] = {{source_.Get(), POLLIN, 0}, {stopRead_.Get(), POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
+    std::vector<pollfd> fds;
+    for (auto& s : sources_) fds.push_back({s->fd.Get(), POLLIN, 0});
+    fds.push_back({stopRead_.Get(), POLLIN, 0});
+    size_t open = sources_.size();
+    while (open > 0) {
+        for (auto& p : fds) p.revents = 0;
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
             if (errno == EINTR) continue;
             return;
         }
-        if (fds[1].revents) return;
-        if (!(fds[0].revents & POLLIN)) return;  // the keyboard went away
-        const ssize_t n = ::read(source_.Get(), events, sizeof events);
-        if (n <= 0) return;
-        for (size_t i = 0; i < static_cast<size_t>(n) / sizeof(input_event); ++i) {
-            const input_event& e = events[i];
-            if (e.type != EV_KEY || e.value == 2 || e.code >= held_.size()) continue;
-            const bool down = e.value != 0;
-            held_[e.code] = down;
-            if (!grabbed_.load()) {
-                // The system had this key; take the keyboard once it is idle.
-                if (held_.none()) grabbed_.store(io_.grab(source_.Get(), true));
+        if (fds.back().revents) return;
+        for (size_t i = 0; i < sources_.size(); ++i) {
+            if (fds[i].fd < 0 || !fds[i].revents) continue;
+            Source& s = *sources_[i];
+            const ssize_t n = (fds[i].revents & POLLIN) ? ::read(s.fd.Get(), events, sizeof events) : -1;
+            if (n <= 0) {
+                fds[i].fd = -1;  // this node went away; the others go on
+                --open;
                 continue;
             }
-            uint16_t page = 0, usage = 0;
-            if (InputCodeToHid(e.code, &page, &usage))
-                OnPhysicalKey(page, usage, down);
-            else
-                PassThrough(e.code, down);
+            for (size_t k = 0; k < static_cast<size_t>(n) / sizeof(input_event); ++k) {
+                const input_event& e = events[k];
+                if (e.type != EV_KEY || e.value == 2 || e.code >= s.held.size()) continue;
+                const bool down = e.value != 0;
+                s.held[e.code] = down;
+                if (!s.grabbed.load()) {
+                    // The system had this key; take the node once it is idle.
+                    if (s.held.none()) s.grabbed.store(io_.grab(s.fd.Get(), true));
+                    continue;
+                }
+                uint16_t page = 0, usage = 0;
+                if (InputCodeToHid(e.code, &page, &usage))
+                    OnPhysicalKey(page, usage, down);
+                else
+                    PassThrough(e.code, down);
+            }
         }
     }
 }

@@ -4,9 +4,10 @@
 // driver logic (FilterEngine), and the keys the program does not take are typed
 // again on a pass-through uinput device.
 //
-// The grab starts only while no key of the keyboard is held (checked at start,
-// then followed from the events), so no key is ever cut between its press and
-// its release. Auto-repeat events are dropped: the pass-through device repeats
+// A keyboard shows up as several event nodes (one per interface); all of them
+// feed the one driver. Each node is grabbed only while none of its keys is
+// held (checked at start, then followed from its events), so no key is ever
+// cut between its press and its release. Auto-repeat events are dropped: the pass-through device repeats
 // by itself.
 //
 // Both ends are file descriptors, so the logic runs on pipes in tests; the
@@ -19,6 +20,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/FilterEngine.h"
 #include "platform/linux/UniqueFd.h"
@@ -33,28 +35,38 @@ public:
         std::function<bool(int fd, KeyBits* held)> heldKeys;     // default: EVIOCGKEY
     };
 
-    EvdevFilterDriver(linuxhid::UniqueFd source, linuxhid::UniqueFd passThrough, Io io = {},
+    EvdevFilterDriver(std::vector<linuxhid::UniqueFd> sources, linuxhid::UniqueFd passThrough, Io io = {},
                       Clock& clock = SteadyClock());
     ~EvdevFilterDriver() override;
 
-    // The evdev node of the keyboard and a new pass-through uinput device.
-    static std::unique_ptr<EvdevFilterDriver> Open(const std::string& evdevNode,
+    // The keyboard's event nodes and a new pass-through uinput device; null
+    // when no node opens or the pass-through device cannot be made.
+    static std::unique_ptr<EvdevFilterDriver> Open(const std::vector<std::string>& evdevNodes,
                                                    const std::string& uinputNode = "/dev/uinput");
+    // The event nodes ("<devRoot>/input/eventN") of the input devices with
+    // these USB ids, read from <sysfsRoot>/class/input, sorted.
+    static std::vector<std::string> FindEventNodes(uint16_t vendor, uint16_t product,
+                                                   const std::string& sysfsRoot = "/sys",
+                                                   const std::string& devRoot = "/dev");
 
-    bool Grabbed() const { return grabbed_.load(); }
+    // True when every node is grabbed.
+    bool Grabbed() const;
 
 private:
     void ReaderMain();
     void PassThrough(uint16_t code, bool down);
 
-    linuxhid::UniqueFd source_;
+    struct Source {
+        linuxhid::UniqueFd fd;
+        KeyBits held;
+        std::atomic<bool> grabbed{false};
+    };
+    std::vector<std::unique_ptr<Source>> sources_;
     linuxhid::UniqueFd passThrough_;
     linuxhid::UniqueFd stopRead_;
     linuxhid::UniqueFd stopWrite_;
     Io io_;
     std::mutex writeLock_;
-    std::atomic<bool> grabbed_{false};
-    KeyBits held_;
     std::thread reader_;
 };
 
