@@ -77,7 +77,9 @@ void ApplyOne(QWidget* w, const QString& context)
     // Texts: remembered with their English source so that language switches re-apply them.
     static const char* const texts[] = {"text", "title", "windowTitle", "toolTip", "placeholderText"};
     for (const char* prop : texts) {
-        if (qstrcmp(prop, "text") == 0 && !qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w)) continue;
+        if (qstrcmp(prop, "text") == 0 && !qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w) &&
+            !qobject_cast<SWindow*>(w))
+            continue;
         const QVariant v = w->property(prop);
         if (v.typeId() != QMetaType::QString) continue;
         const QString source = ResolveStringRef(v.toString());

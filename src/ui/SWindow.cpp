@@ -25,6 +25,10 @@ void SWindow::paintEvent(QPaintEvent*)
     opt.initFrom(this);
     style()->drawPrimitive(QStyle::PE_Widget, &opt, &p, this);
     if (skin_) skin_->Draw(p, rect(), 0);
+    if (!text_.isEmpty()) {
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        p.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+    }
 }
 
 } // namespace ui
