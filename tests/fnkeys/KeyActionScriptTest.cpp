@@ -144,6 +144,9 @@ const Script kScripts[] = {
         20 kbd -)"},
 };
 
+// Test listings show the script's name rather than its bytes.
+void PrintTo(const Script& s, std::ostream* os) { *os << s.name; }
+
 class Scripts : public ::testing::TestWithParam<Script> {};
 
 TEST_P(Scripts, ProduceTheExpectedReportsAndLeaveNothingPressed) {
