@@ -1,8 +1,6 @@
 #include "ui/HostWindow.h"
 
 #include <QGuiApplication>
-#include <QMouseEvent>
-#include <QWindow>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -37,16 +35,7 @@ QWidget* BuildHost(QWidget* host, const QString& layoutRes)
     return root;
 }
 
-HostWindow::HostWindow(QString layoutRes, QWidget* parent) : QWidget(parent), layout_(std::move(layoutRes)) {}
-
-bool HostWindow::Create()
-{
-    if (root_) return true;
-    root_ = BuildHost(this, layout_);
-    if (!root_) return false;
-    OnLayoutReady();
-    return true;
-}
+HostWindow::HostWindow(QString layoutRes, QWidget* parent) : LayoutHost(std::move(layoutRes), parent) {}
 
 void HostWindow::CenterOnScreen()
 {
@@ -54,40 +43,6 @@ void HostWindow::CenterOnScreen()
     if (!s) return;
     const QRect avail = s->availableGeometry();
     move(avail.center() - QPoint(width() / 2, height() / 2));
-}
-
-// A frameless window moves by dragging any place no widget takes.
-void HostWindow::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() == Qt::LeftButton && windowFlags().testFlag(Qt::FramelessWindowHint)) {
-        // The window system moves it when it can (snapping, Wayland); else we do.
-        if (windowHandle() && windowHandle()->startSystemMove()) return;
-        dragging_ = true;
-        dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
-    }
-    QWidget::mousePressEvent(e);
-}
-
-void HostWindow::mouseMoveEvent(QMouseEvent* e)
-{
-    if (dragging_) move(e->globalPosition().toPoint() - dragOffset_);
-    QWidget::mouseMoveEvent(e);
-}
-
-void HostWindow::mouseReleaseEvent(QMouseEvent* e)
-{
-    dragging_ = false;
-    QWidget::mouseReleaseEvent(e);
-}
-
-bool HostWindow::event(QEvent* e)
-{
-    if (e->type() == PostedMessage::EventType()) {
-        auto* m = static_cast<PostedMessage*>(e);
-        OnMessage(m->msg, m->wparam, m->lparam);
-        return true;
-    }
-    return QWidget::event(e);
 }
 
 } // namespace ui
