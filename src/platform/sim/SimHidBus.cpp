@@ -200,20 +200,12 @@ public:
 
     bool Write(const uint8_t* data, size_t len, size_t* written) override {
         uint32_t error = 0;
-        auto io = StartWrite(data, len, &error);
-        size_t n = 0;
-        bool ok = io && io->Result(&n, &error);
-        if (written) *written = ok ? n : 0;
-        return ok;
+        return FinishTransfer(StartWrite(data, len, &error), written);
     }
 
     bool Read(uint8_t* buffer, size_t len, size_t* read) override {
         uint32_t error = 0;
-        auto io = StartRead(buffer, len, &error);
-        size_t n = 0;
-        bool ok = io && io->Result(&n, &error);
-        if (read) *read = ok ? n : 0;
-        return ok;
+        return FinishTransfer(StartRead(buffer, len, &error), read);
     }
 
     std::unique_ptr<HidAsyncIo> StartWrite(const uint8_t* data, size_t len, uint32_t* error) override {
