@@ -10,7 +10,7 @@ function(kbconf_library target)
   endif()
 endfunction()
 
-# kbconf_test(NAME <exe> SOURCES ... [LIBS ...] [LABELS ...] [GUI])
+# kbconf_test(NAME <exe> SOURCES ... [LIBS ...] [LABELS <label>] [GUI])
 # One GoogleTest executable whose cases are registered one by one in CTest.
 # GUI tests run on the offscreen platform and may write PNGs to <build>/screenshots.
 function(kbconf_test)
@@ -23,21 +23,18 @@ function(kbconf_test)
     KBCONF_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     KBCONF_BINARY_DIR="${CMAKE_BINARY_DIR}"
     KBCONF_TEST_DATA="${CMAKE_CURRENT_LIST_DIR}/data")
-  set(env "KBCONF_BINARY_DIR=${CMAKE_BINARY_DIR}")
-  if(T_GUI)
-    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  # GoogleTest's discovery loses the escaping of list values in PROPERTIES, so each
+  # property gets a single value: the offscreen platform for GUI tests (the build
+  # folder reaches tests as a compile definition) and one label per executable.
+  set(props TIMEOUT 300)
+  list(LENGTH T_LABELS n)
+  if(n GREATER 1 OR (T_GUI AND n GREATER 0))
+    message(FATAL_ERROR "kbconf_test(${T_NAME}): one label per test executable (GUI tests get 'gui')")
   endif()
-  set(labels ${T_LABELS})
   if(T_GUI)
-    list(APPEND labels gui)
-  endif()
-  # A list inside PROPERTIES would be split into separate arguments, and an empty
-  # value would shift the pairs: escape lists and leave out empty properties.
-  string(REPLACE ";" "\\;" env "${env}")
-  set(props ENVIRONMENT "${env}" TIMEOUT 300)
-  if(labels)
-    string(REPLACE ";" "\\;" labels "${labels}")
-    list(APPEND props LABELS "${labels}")
+    list(APPEND props ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS gui)
+  elseif(n GREATER 0)
+    list(APPEND props LABELS ${T_LABELS})
   endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
