@@ -105,8 +105,8 @@ void BM_MacroTiming(benchmark::State& state) {
     const int steps = std::max(20, 1000 / delay) & ~1;
     std::string records = "<record code=\"70004\" play=\"2\" repeat=\"1\">";
     for (int i = 0; i < steps; ++i)
-        records += "<item code=\"70005\" state=\"" + std::to_string(1 - i % 2) + "\" delay=\"" +
-                   std::to_string(delay) + "\"/>";
+        records += "<item code=\"70005\" state=\"" + std::to_string(1 - i % 2) + "\" delay=\"" + std::to_string(delay) +
+                   "\"/>";
     records += "</record>";
     Chain chain(records);
     std::vector<double> error;
@@ -150,8 +150,9 @@ struct Startup {
 // The service's threads with nothing to do: the reader waits for a key, the
 // macro thread has played and idles, the worker has run its start-up item.
 void BM_IdleService(benchmark::State& state) {
-    Chain chain("<record code=\"70004\" play=\"2\" repeat=\"1\"><item code=\"70005\" state=\"1\" delay=\"1\"/>"
-                "<item code=\"70005\" state=\"0\" delay=\"1\"/></record>");
+    Chain chain(
+        "<record code=\"70004\" play=\"2\" repeat=\"1\"><item code=\"70005\" state=\"1\" delay=\"1\"/>"
+        "<item code=\"70005\" state=\"0\" delay=\"1\"/></record>");
     RunableThread<0> worker;
     Startup startup;
     auto item = std::make_unique<ThreadRunable<Startup>>(&worker, &startup, &Startup::Send);

@@ -13,8 +13,7 @@
 
 namespace {
 
-ui::UiApp& Ui()
-{
+ui::UiApp& Ui() {
     static int argc = 1;
     static char name[] = "kbconf_bench";
     static char* argv[] = {name, nullptr};
@@ -30,8 +29,7 @@ ui::UiApp& Ui()
     return *ui;
 }
 
-void BM_BuildMainWindow(benchmark::State& state)
-{
+void BM_BuildMainWindow(benchmark::State& state) {
     Ui();
     for (auto _ : state) {
         ui::HostWindow w(QStringLiteral("LAYOUT:XML_MAINWND"));
@@ -41,8 +39,7 @@ void BM_BuildMainWindow(benchmark::State& state)
 }
 BENCHMARK(BM_BuildMainWindow)->Unit(benchmark::kMillisecond);
 
-void BM_BuildAssignmentDialog(benchmark::State& state)
-{
+void BM_BuildAssignmentDialog(benchmark::State& state) {
     Ui();
     for (auto _ : state) {
         ui::HostDialog d(QStringLiteral("LAYOUT:macro"));
@@ -52,8 +49,7 @@ void BM_BuildAssignmentDialog(benchmark::State& state)
 }
 BENCHMARK(BM_BuildAssignmentDialog)->Unit(benchmark::kMillisecond);
 
-void BM_SwitchLanguage(benchmark::State& state)
-{
+void BM_SwitchLanguage(benchmark::State& state) {
     ui::UiApp& app = Ui();
     ui::HostWindow w(QStringLiteral("LAYOUT:XML_MAINWND"));
     w.Create();
@@ -61,14 +57,13 @@ void BM_SwitchLanguage(benchmark::State& state)
     for (auto _ : state) {
         cn = !cn;
         app.SetLanguage(cn ? QStringLiteral("lang_cn") : QStringLiteral("lang_en"));
-        QApplication::processEvents(); // every text of the open window is re-applied here
+        QApplication::processEvents();  // every text of the open window is re-applied here
     }
     app.Translators().Install(nullptr);
 }
 BENCHMARK(BM_SwitchLanguage)->Unit(benchmark::kMillisecond);
 
-void BM_TimelineFrame(benchmark::State& state)
-{
+void BM_TimelineFrame(benchmark::State& state) {
     ui::UiApp& app = Ui();
     ui::HostDialog d(QStringLiteral("LAYOUT:macro"));
     d.Create();
@@ -76,4 +71,4 @@ void BM_TimelineFrame(benchmark::State& state)
 }
 BENCHMARK(BM_TimelineFrame)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace

@@ -25,7 +25,7 @@ struct CombkeyEntry {
 // The settings of config.xml, prepared outside the program and only read, once,
 // at start-up.
 class AppConfig {
-  public:
+public:
     static AppConfig& Instance();
 
     AppConfig() = default;

@@ -73,7 +73,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions* options
             o.verbose = true;
         } else if (a == "list" || a == "version" || a == "status" || a == "reset") {
             CliCommand c;
-            c.kind = a == "list" ? CliCommand::kList
+            c.kind = a == "list"      ? CliCommand::kList
                      : a == "version" ? CliCommand::kVersion
                      : a == "status"  ? CliCommand::kStatus
                                       : CliCommand::kReset;

@@ -60,8 +60,8 @@ bool FolderWritable(const std::string& folder) {
 int List(std::ostream& out, std::ostream& err) {
     int found = 0;
     for (const auto& row : protocol::DeviceTable) {
-        auto list = hid::EnumerateHidInterfaces(row.vendorId, 1, &row.productId, row.interfaceNumber,
-                                                row.collectionNumber);
+        auto list =
+            hid::EnumerateHidInterfaces(row.vendorId, 1, &row.productId, row.interfaceNumber, row.collectionNumber);
         for (const auto& i : list) {
             int32_t mi = -1, col = -1;
             hid::ParseDevicePath(i.path, nullptr, nullptr, &mi, &col);
@@ -89,8 +89,8 @@ void Status(const LedEffectTable& effects, const SideLightTable& sides, std::ost
     out << "side.selected=" << sides.GetSelected() << "\n";
     for (int i = 0; i < SideLightTable::kSlotCount; ++i) {
         const SideLightSlot* s = sides.GetSlot(i);
-        out << "side." << i << " level=" << int{s->Brightness()} << " first=0x" << Hex(s->first, 2)
-            << " second=0x" << Hex(s->second, 2) << "\n";
+        out << "side." << i << " level=" << int{s->Brightness()} << " first=0x" << Hex(s->first, 2) << " second=0x"
+            << Hex(s->second, 2) << "\n";
     }
 }
 
@@ -131,8 +131,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
                         c.kind == CliCommand::kSide || c.kind == CliCommand::kReset;
         needsFiles = needsFiles || c.kind == CliCommand::kStatus || c.kind == CliCommand::kEffect ||
                      c.kind == CliCommand::kSide || c.kind == CliCommand::kReset;
-        writes = writes || c.kind == CliCommand::kEffect || c.kind == CliCommand::kSide ||
-                 c.kind == CliCommand::kReset;
+        writes = writes || c.kind == CliCommand::kEffect || c.kind == CliCommand::kSide || c.kind == CliCommand::kReset;
         resets = resets || c.kind == CliCommand::kReset;
     }
 
@@ -178,72 +177,72 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
 
     for (const auto& c : options.commands) {
         switch (c.kind) {
-            case CliCommand::kList: {
-                int rc = List(out, err);
-                if (rc != kExitOk) return rc;
-                break;
+        case CliCommand::kList: {
+            int rc = List(out, err);
+            if (rc != kExitOk) return rc;
+            break;
+        }
+        case CliCommand::kVersion: {
+            link.QueryFirmwareVersion();
+            std::string text;
+            if (!link.FirmwareVersionText("Firmware", &text)) {
+                err << "kbconf-cli: the keyboard did not report its firmware version\n";
+                return kExitDevice;
             }
-            case CliCommand::kVersion: {
-                link.QueryFirmwareVersion();
-                std::string text;
-                if (!link.FirmwareVersionText("Firmware", &text)) {
-                    err << "kbconf-cli: the keyboard did not report its firmware version\n";
-                    return kExitDevice;
-                }
-                out << text << "\n";
-                break;
+            out << text << "\n";
+            break;
+        }
+        case CliCommand::kStatus:
+            Status(effects, sides, out);
+            break;
+        case CliCommand::kEffect: {
+            // As the panel stores: page 2 (effect 0) has brightness only,
+            // page 1 (effects 1..19) speed and brightness.
+            LedEffectSlot* slot = effects.GetSlot(c.index);
+            if (c.brightness) slot->brightness = static_cast<uint8_t>(*c.brightness);
+            if (c.speed && c.index != 0) slot->speed = static_cast<uint8_t>(*c.speed);
+            if (!effects.SetSelected(c.index)) {
+                err << "kbconf-cli: could not save " << effects.Path() << "\n";
+                return kExitFiles;
             }
-            case CliCommand::kStatus:
-                Status(effects, sides, out);
-                break;
-            case CliCommand::kEffect: {
-                // As the panel stores: page 2 (effect 0) has brightness only,
-                // page 1 (effects 1..19) speed and brightness.
-                LedEffectSlot* slot = effects.GetSlot(c.index);
-                if (c.brightness) slot->brightness = static_cast<uint8_t>(*c.brightness);
-                if (c.speed && c.index != 0) slot->speed = static_cast<uint8_t>(*c.speed);
-                if (!effects.SetSelected(c.index)) {
-                    err << "kbconf-cli: could not save " << effects.Path() << "\n";
-                    return kExitFiles;
-                }
-                if (!link.SendEffect(c.index)) {
-                    err << "kbconf-cli: the keyboard did not take the effect packet (setting saved)\n";
-                    return kExitDevice;
-                }
-                break;
+            if (!link.SendEffect(c.index)) {
+                err << "kbconf-cli: the keyboard did not take the effect packet (setting saved)\n";
+                return kExitDevice;
             }
-            case CliCommand::kSide: {
-                SideLightSlot* slot = sides.GetSlot(c.index);
-                if (c.level) slot->first = static_cast<uint8_t>(*c.level * 16 + (slot->first & 0x0F));
-                if (!sides.SetSelected(c.index)) {
-                    err << "kbconf-cli: could not save " << sides.Path() << "\n";
-                    return kExitFiles;
-                }
-                if (link.deviceProtocol != protocol::FeatureReports) {
-                    link.SendSideLight(c.index);  // waits and marks, sends nothing
-                    err << "kbconf-cli: note: this keyboard has no side light; the setting is saved only\n";
-                } else if (!link.SendSideLight(c.index)) {
-                    err << "kbconf-cli: the keyboard did not take the side light packet (setting saved)\n";
-                    return kExitDevice;
-                }
-                break;
+            break;
+        }
+        case CliCommand::kSide: {
+            SideLightSlot* slot = sides.GetSlot(c.index);
+            if (c.level) slot->first = static_cast<uint8_t>(*c.level * 16 + (slot->first & 0x0F));
+            if (!sides.SetSelected(c.index)) {
+                err << "kbconf-cli: could not save " << sides.Path() << "\n";
+                return kExitFiles;
             }
-            case CliCommand::kReset: {
-                macros.ResetToDefaults();
-                bool saved = keys.ClearAll();
-                saved = effects.ResetToDefaults() && saved;
-                saved = sides.ResetToDefaults() && saved;
-                saved = macros.Save() && saved;  // the application keeps it in memory; we end here
-                if (!saved) {
-                    err << "kbconf-cli: could not save every data file in " << home << "\n";
-                    return kExitFiles;
-                }
-                if (!link.SendFactoryReset()) {
-                    err << "kbconf-cli: the keyboard did not take the reset (data files reset)\n";
-                    return kExitDevice;
-                }
-                break;
+            if (link.deviceProtocol != protocol::FeatureReports) {
+                link.SendSideLight(c.index);  // waits and marks, sends nothing
+                err << "kbconf-cli: note: this keyboard has no side light; the setting is saved only\n";
+            } else if (!link.SendSideLight(c.index)) {
+                err << "kbconf-cli: the keyboard did not take the side light packet (setting saved)\n";
+                return kExitDevice;
             }
+            break;
+        }
+        case CliCommand::kReset: {
+            macros.ResetToDefaults();
+            bool saved = keys.ClearAll();
+            saved = effects.ResetToDefaults() && saved;
+            saved = sides.ResetToDefaults() && saved;
+            saved = macros.Save() && saved;  // the application keeps it in memory; we end here
+            if (!saved) {
+                err << "kbconf-cli: could not save every data file in " << home << "\n";
+                return kExitFiles;
+            }
+            if (!link.SendFactoryReset()) {
+                err << "kbconf-cli: the keyboard did not take the reset (data files reset)\n";
+                return kExitDevice;
+            }
+            break;
+        }
         }
     }
     return kExitOk;

@@ -13,9 +13,7 @@ std::string Hex(std::int32_t code) {
     return text;
 }
 
-std::int32_t AsInt(std::uint32_t v) {
-    return static_cast<std::int32_t>(v);
-}
+std::int32_t AsInt(std::uint32_t v) { return static_cast<std::int32_t>(v); }
 
 MacroStep ReadStep(const pugi::xml_node& node) {
     MacroStep step;
@@ -114,9 +112,7 @@ std::string KeyAssignmentTable::Path() const {
     return path_;
 }
 
-std::string KeyAssignmentTable::ToXml() const {
-    return Serialize(*Snapshot());
-}
+std::string KeyAssignmentTable::ToXml() const { return Serialize(*Snapshot()); }
 
 bool KeyAssignmentTable::SaveEntries(const SnapshotPtr& entries) const {
     return ReplaceFileAtomically(Path(), Serialize(*entries));

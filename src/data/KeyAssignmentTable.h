@@ -16,7 +16,7 @@
 // list and swaps it in under a lock: a reader holding a Snapshot() sees one
 // consistent list however long it keeps it.
 class KeyAssignmentTable {
-  public:
+public:
     using Entries = std::vector<KeyAssignment>;
     using SnapshotPtr = std::shared_ptr<const Entries>;
 
@@ -54,7 +54,7 @@ class KeyAssignmentTable {
     // Back to the freshly created state: no entries, no path.
     void ResetForTest();
 
-  private:
+private:
     static std::string Serialize(const Entries& entries);
     void Publish(SnapshotPtr next);
     bool SaveEntries(const SnapshotPtr& entries) const;

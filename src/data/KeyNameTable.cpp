@@ -228,10 +228,6 @@ const KeyNameEntry& KeyNameTable::FindKeyName(std::uint32_t code) {
     return FindKey(static_cast<std::uint16_t>(code & 0xFFFFu), static_cast<std::uint16_t>(code >> 16));
 }
 
-std::span<const KeyNameEntry> KeyNameTable::Entries() {
-    return kEntries;
-}
+std::span<const KeyNameEntry> KeyNameTable::Entries() { return kEntries; }
 
-const KeyNameEntry& KeyNameTable::Empty() {
-    return kEmpty;
-}
+const KeyNameEntry& KeyNameTable::Empty() { return kEmpty; }

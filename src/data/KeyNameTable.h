@@ -7,7 +7,7 @@
 
 // The constant English names of key codes. Safe from any thread.
 class KeyNameTable {
-  public:
+public:
     static constexpr int kEntryCount = 205;
 
     // First entry in table order whose page is the code's upper 16 bits and whose

@@ -16,9 +16,7 @@ LedEffectTable& LedEffectTable::Instance() {
     return *table;
 }
 
-LedEffectTable::LedEffectTable() {
-    SetResetValues();
-}
+LedEffectTable::LedEffectTable() { SetResetValues(); }
 
 void LedEffectTable::SetResetValues() {
     slots_.fill(LedEffectSlot{5, 0, 0, 0});
@@ -84,9 +82,7 @@ std::string LedEffectTable::ToXml() const {
     return XmlToString(doc);
 }
 
-bool LedEffectTable::Save() const {
-    return ReplaceFileAtomically(path_, ToXml());
-}
+bool LedEffectTable::Save() const { return ReplaceFileAtomically(path_, ToXml()); }
 
 LedEffectSlot* LedEffectTable::SlotLocked(int index) {
     if (index == -1) index = sel_;

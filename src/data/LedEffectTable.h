@@ -12,7 +12,7 @@
 // The main lighting settings, kept in ledeffect.xml. UI thread; the start-up
 // packet reads one slot from the worker thread.
 class LedEffectTable {
-  public:
+public:
     static constexpr int kSlotCount = 20;
     // Selected index after a reset: names no slot.
     static constexpr int kNoSelection = 20;
@@ -53,7 +53,7 @@ class LedEffectTable {
     // Back to the freshly created state: reset values, no path.
     void ResetForTest();
 
-  private:
+private:
     void SetResetValues();
     LedEffectSlot* SlotLocked(int index);
 

@@ -10,9 +10,7 @@ struct Scanned {
     std::uint64_t magnitude = 0;
 };
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 int DigitValue(char c, int base) {
     int v = -1;
@@ -62,15 +60,7 @@ std::int32_t ToSigned(const Scanned& r) {
 
 }  // namespace
 
-std::uint32_t LenientNumber::UnsignedDecimal(const char* text) {
-    return ToUnsigned(Scan(text, 10));
-}
-std::int32_t LenientNumber::SignedDecimal(const char* text) {
-    return ToSigned(Scan(text, 10));
-}
-std::uint32_t LenientNumber::UnsignedHex(const char* text) {
-    return ToUnsigned(Scan(text, 16));
-}
-std::int32_t LenientNumber::SignedHex(const char* text) {
-    return ToSigned(Scan(text, 16));
-}
+std::uint32_t LenientNumber::UnsignedDecimal(const char* text) { return ToUnsigned(Scan(text, 10)); }
+std::int32_t LenientNumber::SignedDecimal(const char* text) { return ToSigned(Scan(text, 10)); }
+std::uint32_t LenientNumber::UnsignedHex(const char* text) { return ToUnsigned(Scan(text, 16)); }
+std::int32_t LenientNumber::SignedHex(const char* text) { return ToSigned(Scan(text, 16)); }

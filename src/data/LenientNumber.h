@@ -12,7 +12,7 @@
 //  - signed: clamped to the 32-bit range.
 // The hexadecimal forms also accept an optional "0x" or "0X" after the sign.
 class LenientNumber {
-  public:
+public:
     static std::uint32_t UnsignedDecimal(const char* text);
     static std::int32_t SignedDecimal(const char* text);
     static std::uint32_t UnsignedHex(const char* text);

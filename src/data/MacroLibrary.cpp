@@ -94,9 +94,7 @@ std::string MacroLibrary::ToXml() const {
     return XmlToString(doc);
 }
 
-bool MacroLibrary::Save() const {
-    return ReplaceFileAtomically(path_, ToXml());
-}
+bool MacroLibrary::Save() const { return ReplaceFileAtomically(path_, ToXml()); }
 
 void MacroLibrary::ResetToDefaults() {
     config_ = MacroRecordConfig{};
@@ -131,9 +129,7 @@ bool MacroLibrary::RenameGroup(int index, const std::string& name) {
     return true;
 }
 
-void MacroLibrary::AddStep(MacroGroup& group, const MacroStep& step) {
-    group.steps.push_back(step);
-}
+void MacroLibrary::AddStep(MacroGroup& group, const MacroStep& step) { group.steps.push_back(step); }
 
 bool MacroLibrary::AddStep(int groupIndex, const MacroStep& step) {
     MacroGroup* group = GetGroup(groupIndex);

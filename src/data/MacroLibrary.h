@@ -13,7 +13,7 @@
 // UI thread only; the dialog edits the configuration and the groups in place
 // and then calls Save.
 class MacroLibrary {
-  public:
+public:
     static MacroLibrary& Instance();
 
     MacroLibrary() = default;
@@ -50,7 +50,7 @@ class MacroLibrary {
     // Back to the freshly created state: defaults, no groups, no path.
     void ResetForTest();
 
-  private:
+private:
     MacroRecordConfig config_;
     std::string path_;
     std::vector<MacroGroup> groups_;

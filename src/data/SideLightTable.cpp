@@ -8,9 +8,7 @@ SideLightTable& SideLightTable::Instance() {
     return *table;
 }
 
-SideLightTable::SideLightTable() {
-    SetResetValues();
-}
+SideLightTable::SideLightTable() { SetResetValues(); }
 
 void SideLightTable::SetResetValues() {
     for (int i = 0; i < kSlotCount; ++i) {
@@ -52,8 +50,8 @@ bool SideLightTable::LoadFromBuffer(std::string_view xml) {
     int index = 0;
     for (pugi::xml_node item = root.first_child(); item && index < kSlotCount; item = item.next_sibling()) {
         if (item.type() != pugi::node_element) continue;
-        std::uint8_t level = static_cast<std::uint8_t>(
-            LenientNumber::UnsignedDecimal(item.attribute("brightness").value()) & 0x0Fu);
+        std::uint8_t level =
+            static_cast<std::uint8_t>(LenientNumber::UnsignedDecimal(item.attribute("brightness").value()) & 0x0Fu);
         if (level > 7) level = 0;
         slots_[index++].SetBrightness(level);
     }
@@ -65,15 +63,11 @@ std::string SideLightTable::ToXml() const {
     pugi::xml_node root = doc.append_child("effect");
     root.append_attribute("sel").set_value(sel_);
     for (const SideLightSlot& slot : slots_)
-        root.append_child("item")
-            .append_attribute("brightness")
-            .set_value(static_cast<unsigned>(slot.Brightness()));
+        root.append_child("item").append_attribute("brightness").set_value(static_cast<unsigned>(slot.Brightness()));
     return XmlToString(doc);
 }
 
-bool SideLightTable::Save() const {
-    return ReplaceFileAtomically(path_, ToXml());
-}
+bool SideLightTable::Save() const { return ReplaceFileAtomically(path_, ToXml()); }
 
 SideLightSlot* SideLightTable::GetSlot(int index) {
     if (index == -1) index = sel_;

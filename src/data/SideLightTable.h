@@ -9,7 +9,7 @@
 
 // The side-light settings, kept in sidemodel.xml. UI thread only.
 class SideLightTable {
-  public:
+public:
     static constexpr int kSlotCount = 12;
 
     static SideLightTable& Instance();
@@ -38,7 +38,7 @@ class SideLightTable {
     // Back to the freshly created state: reset values, no path.
     void ResetForTest();
 
-  private:
+private:
     void SetResetValues();
 
     std::string path_;

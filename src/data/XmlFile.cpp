@@ -10,11 +10,11 @@
 namespace {
 
 class StringWriter : public pugi::xml_writer {
-  public:
+public:
     explicit StringWriter(std::string& out) : out_(out) {}
     void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
 
-  private:
+private:
     std::string& out_;
 };
 
@@ -28,8 +28,7 @@ std::string TemporaryNameFor(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     thread_local std::mt19937 gen{std::random_device{}()};
     char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".tmp%08x%04x", static_cast<unsigned>(gen()),
-                  counter.fetch_add(1) & 0xFFFFu);
+    std::snprintf(suffix, sizeof suffix, ".tmp%08x%04x", static_cast<unsigned>(gen()), counter.fetch_add(1) & 0xFFFFu);
     return path + suffix;
 }
 
@@ -102,7 +101,6 @@ bool ReadFileBytes(const std::string& path, std::string& out, std::size_t maxByt
 }
 
 bool ParseXml(pugi::xml_document& doc, std::string_view bytes, pugi::xml_encoding encoding) {
-    const pugi::xml_parse_result result =
-        doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, encoding);
+    const pugi::xml_parse_result result = doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, encoding);
     return result.status == pugi::status_ok || result.status == pugi::status_no_document_element;
 }

@@ -28,5 +28,4 @@ bool ReadFileBytes(const std::string& path, std::string& out, std::size_t maxByt
 
 // Parses with the default options and the given encoding. A document without
 // any element (an empty file, a lone declaration) counts as parsed. Never throws.
-bool ParseXml(pugi::xml_document& doc, std::string_view bytes,
-              pugi::xml_encoding encoding = pugi::encoding_utf8);
+bool ParseXml(pugi::xml_document& doc, std::string_view bytes, pugi::xml_encoding encoding = pugi::encoding_utf8);

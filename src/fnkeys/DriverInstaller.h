@@ -22,8 +22,8 @@ public:
     static constexpr const char* kRemoveCommand = " remove root\\vhidev";
 
     // Defaults: the process's runner, info and the file system.
-    DriverInstaller(VHidev& vhid, platform::ProcessRunner* runner = nullptr, const platform::ProcessInfo* info = nullptr,
-                    Probe probe = {});
+    DriverInstaller(VHidev& vhid, platform::ProcessRunner* runner = nullptr,
+                    const platform::ProcessInfo* info = nullptr, Probe probe = {});
 
     // True when the virtual keyboard is open afterwards. Empty folder: the
     // default driver folder.

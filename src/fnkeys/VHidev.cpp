@@ -69,11 +69,16 @@ bool VHidev::Write(const uint8_t* data, size_t length, uint8_t reportId) {
 
 bool VHidev::SendLocked(uint8_t id) {
     switch (id) {
-    case kKeyboardId: return keyboard_.Send();
-    case kMouseId: return mouse_.Send();
-    case kConsumerId: return consumer_.Send();
-    case kSystemId: return system_.Send();
-    default: return false;
+    case kKeyboardId:
+        return keyboard_.Send();
+    case kMouseId:
+        return mouse_.Send();
+    case kConsumerId:
+        return consumer_.Send();
+    case kSystemId:
+        return system_.Send();
+    default:
+        return false;
     }
 }
 

@@ -30,12 +30,12 @@ public:
     int32_t value1 = 0;
     int32_t value2 = 0;
     std::vector<uint8_t> data;
-    uint32_t interval = 0;     // ms between becoming scheduled and running
-    int32_t repetitions = 1;   // -1 without end; 0 also runs once
-    bool exclusive = false;    // while scheduled, items behind it are not looked at
-    uint32_t timestamp = 0;    // tick at the start of the current interval; 0 = not started
+    uint32_t interval = 0;                   // ms between becoming scheduled and running
+    int32_t repetitions = 1;                 // -1 without end; 0 also runs once
+    bool exclusive = false;                  // while scheduled, items behind it are not looked at
+    uint32_t timestamp = 0;                  // tick at the start of the current interval; 0 = not started
     std::shared_ptr<Completion> completion;  // set by Post when the poster waits
-    uint32_t waitTime = 0;     // ms that Post waits for the result; 0 = do not wait
+    uint32_t waitTime = 0;                   // ms that Post waits for the result; 0 = do not wait
 
     void SetData(const uint8_t* bytes, uint32_t length) { data.assign(bytes, bytes + length); }
 

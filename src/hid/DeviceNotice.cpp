@@ -5,13 +5,11 @@
 
 namespace hid {
 
-bool ParseDeviceNotice(int event, std::string_view path, const HidMatchRow* rows, size_t rowCount,
-                       DeviceNotice* out) {
+bool ParseDeviceNotice(int event, std::string_view path, const HidMatchRow* rows, size_t rowCount, DeviceNotice* out) {
     if (event != platform::kDeviceArrival && event != platform::kDeviceRemoveComplete) return false;
     DeviceNotice notice;
     notice.event = event;
-    if (!ParseDevicePath(path, &notice.vendorId, &notice.productId, &notice.interfaceNumber,
-                         &notice.collectionNumber))
+    if (!ParseDevicePath(path, &notice.vendorId, &notice.productId, &notice.interfaceNumber, &notice.collectionNumber))
         return false;
     for (size_t i = 0; rows && i < rowCount; ++i) {
         const HidMatchRow& r = rows[i];

@@ -32,8 +32,7 @@ struct DeviceNotice {
 // False for events other than arrival and removal and for paths that do not
 // parse (non-HID interfaces, upper-case markers): those notices are ignored.
 // Otherwise fills *out; a -1 part matches only a row with -1 there.
-bool ParseDeviceNotice(int event, std::string_view path, const HidMatchRow* rows, size_t rowCount,
-                       DeviceNotice* out);
+bool ParseDeviceNotice(int event, std::string_view path, const HidMatchRow* rows, size_t rowCount, DeviceNotice* out);
 
 // Subscribes to the current backend's notices. The callback runs on the
 // backend's notice thread; a window posts onwards to its own thread.

@@ -86,7 +86,7 @@ private:
     std::atomic<uint32_t> threadId_{0};
     std::atomic<bool> running_{false};
     std::atomic<uint32_t> runId_{0};  // id of the thread last created
-    std::mutex controlLock_;  // Start and Stop from different threads
+    std::mutex controlLock_;          // Start and Stop from different threads
     std::thread thread_;
     Shared loop_;
     Shared start_;

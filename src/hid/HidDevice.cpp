@@ -39,7 +39,8 @@ size_t Clamp(size_t len, uint16_t reportLength) {
 
 }  // namespace
 
-HidDevice::HidDevice(HidDevice&& other) noexcept : overlapped(other.overlapped), separateHandles(other.separateHandles) {
+HidDevice::HidDevice(HidDevice&& other) noexcept
+    : overlapped(other.overlapped), separateHandles(other.separateHandles) {
     std::lock_guard lock(other.slotMutex_);
     caps_ = other.caps_;
     handle_ = std::move(other.handle_);
@@ -222,22 +223,22 @@ size_t HidDevice::ReadLocked(uint8_t* buffer, size_t len, int64_t timeoutMs, pla
             gotData = true;
         } else {
             switch (io->Wait(timeoutMs, abort)) {
-                case HidAsyncIo::kCompleted: {
-                    HidLog("asynchronous read succeed : %d\n", static_cast<int>(HandleValue(h)));
-                    size_t n = 0;
-                    if (io->Result(&n)) result = n;
-                    gotData = true;
-                    break;
-                }
-                case HidAsyncIo::kAborted:
-                    abort->Reset();
-                    HidLog("read abort : %04x", Address(abort));
-                    io->Cancel();
-                    break;
-                case HidAsyncIo::kTimedOut:
-                    HidLog("超时索引错误(%d)\n", static_cast<int>(platform::kErrorIoPending));
-                    io->Cancel();
-                    break;
+            case HidAsyncIo::kCompleted: {
+                HidLog("asynchronous read succeed : %d\n", static_cast<int>(HandleValue(h)));
+                size_t n = 0;
+                if (io->Result(&n)) result = n;
+                gotData = true;
+                break;
+            }
+            case HidAsyncIo::kAborted:
+                abort->Reset();
+                HidLog("read abort : %04x", Address(abort));
+                io->Cancel();
+                break;
+            case HidAsyncIo::kTimedOut:
+                HidLog("超时索引错误(%d)\n", static_cast<int>(platform::kErrorIoPending));
+                io->Cancel();
+                break;
             }
         }
     } else {

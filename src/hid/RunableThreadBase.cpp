@@ -210,10 +210,9 @@ void RunableThreadBase::WorkerMain(uint32_t id) {
             }
             const bool ran = item != nullptr;
             if (ran) {
-                const int32_t result =
-                    item->IsValid() ? item->Run(item->value1, item->value2, item->data.data(),
-                                                static_cast<uint32_t>(item->data.size()))
-                                    : 0;
+                const int32_t result = item->IsValid() ? item->Run(item->value1, item->value2, item->data.data(),
+                                                                   static_cast<uint32_t>(item->data.size()))
+                                                       : 0;
                 if (item->completion) {
                     item->completion->result.store(result);
                     item->completion->done.Set();

@@ -100,8 +100,7 @@ private:
 }  // namespace
 
 FilterResult FilterEngine::Core::Control(const void* channel, uint32_t accessBits, bool, uint32_t code,
-                                            const uint8_t* in, size_t inLen, uint8_t* out, size_t outLen,
-                                            Event* cancel) {
+                                         const uint8_t* in, size_t inLen, uint8_t* out, size_t outLen, Event* cancel) {
     if (code == kKeyRequest) {
         std::function<void()> h;
         {
@@ -245,7 +244,7 @@ void FilterEngine::SetTraceSink(std::function<void(const std::string&)> sink) {
 }
 
 std::unique_ptr<FilterChannel> FilterEngine::Open(const std::string& path, uint32_t access, uint32_t,
-                                                     uint32_t disposition, uint32_t, uint32_t* error) {
+                                                  uint32_t disposition, uint32_t, uint32_t* error) {
     {
         std::lock_guard lock(core_->mutex);
         if (!core_->installed || path != kDevicePath || disposition != kOpenExisting) {

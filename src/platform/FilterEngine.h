@@ -67,8 +67,8 @@ public:
     void SetPassThroughSink(KeySink sink);
     void SetTraceSink(std::function<void(const std::string&)> sink);
 
-    std::unique_ptr<FilterChannel> Open(const std::string& path, uint32_t access, uint32_t share,
-                                        uint32_t disposition, uint32_t flags, uint32_t* error) override;
+    std::unique_ptr<FilterChannel> Open(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition,
+                                        uint32_t flags, uint32_t* error) override;
 
     // Not installed: opens fail with "file not found".
     void SetInstalled(bool installed);

@@ -40,8 +40,7 @@ public:
 
 // The synchronous form of a transfer: waits for `io` (null when it could not be
 // started) and gives its byte count in *bytes (0 on failure; bytes may be null).
-inline bool FinishTransfer(const std::unique_ptr<HidAsyncIo>& io, size_t* bytes)
-{
+inline bool FinishTransfer(const std::unique_ptr<HidAsyncIo>& io, size_t* bytes) {
     uint32_t error = 0;
     size_t n = 0;
     const bool ok = io && io->Result(&n, &error);

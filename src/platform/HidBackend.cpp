@@ -43,8 +43,6 @@ HidBackend& CurrentHid() {
     return b ? *b : Empty();
 }
 
-HidBackend* SetCurrentHid(HidBackend* backend) {
-    return g_current.exchange(backend, std::memory_order_acq_rel);
-}
+HidBackend* SetCurrentHid(HidBackend* backend) { return g_current.exchange(backend, std::memory_order_acq_rel); }
 
 }  // namespace platform

@@ -27,8 +27,8 @@ public:
     // Opens an interface path. access: kAccessRead/kAccessWrite (0 = query only:
     // attributes and caps, which also works on interfaces others hold
     // exclusively); share: kShareRead/kShareWrite. Null with *error on failure.
-    virtual std::unique_ptr<HidHandle> Open(const std::string& path, uint32_t access, uint32_t share,
-                                            bool overlapped, uint32_t* error) = 0;
+    virtual std::unique_ptr<HidHandle> Open(const std::string& path, uint32_t access, uint32_t share, bool overlapped,
+                                            uint32_t* error) = 0;
 
     // A system-wide named lock (see NamedLock).
     virtual std::unique_ptr<NamedLock> CreateNamedLock(const std::string& name) = 0;

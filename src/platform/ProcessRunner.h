@@ -24,10 +24,10 @@ ProcessRunner& CurrentProcessRunner();
 ProcessRunner* SetCurrentProcessRunner(ProcessRunner* runner);
 
 struct ProcessInfo {
-    std::string modulePath;    // full path of the executable
-    char separator = '\\';     // between the folders of modulePath
-    bool emulated32 = false;   // a 32-bit process on a 64-bit system
-    bool native64 = false;     // a 64-bit process
+    std::string modulePath;   // full path of the executable
+    char separator = '\\';    // between the folders of modulePath
+    bool emulated32 = false;  // a 32-bit process on a 64-bit system
+    bool native64 = false;    // a 64-bit process
 };
 
 // Until set, an empty module path.

@@ -31,7 +31,7 @@ public:
 
     int32_t deviceProtocol = FeatureReports;
     int32_t hidAttributeVersion = 0;  // from the last open attempt that matched
-    hid::HidDevice keyboard;           // overlapped, one shared handle
+    hid::HidDevice keyboard;          // overlapped, one shared handle
     int64_t lastSendTime = 0;         // ms on the link's clock
     int32_t firmwareVersion = -1;     // major * 256 + minor, -1 unknown
 

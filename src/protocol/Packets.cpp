@@ -21,8 +21,8 @@ Packet8 EffectPacket(int index, const LedEffectSlot& slot) {
 }
 
 Packet8 StartupSlotPacket(int index, const LedEffectSlot& slot) {
-    return {kReportId, 0xFF, 0xFF, static_cast<uint8_t>(index), slot.brightness, slot.speed, slot.deriction,
-            slot.selection};
+    return {kReportId,       0xFF,       0xFF,           static_cast<uint8_t>(index),
+            slot.brightness, slot.speed, slot.deriction, slot.selection};
 }
 
 Packet8 SideLightPacket(int sideIndex, uint8_t firstSlotByte) {

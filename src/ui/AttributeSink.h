@@ -19,4 +19,4 @@ int ParseInt(const QString& text, int fallback = 0);
 // "x,y" (missing parts are 0).
 void ParsePair(const QString& text, int* x, int* y);
 
-} // namespace ui
+}  // namespace ui

@@ -18,13 +18,11 @@
 namespace ui {
 
 template <class T>
-static WidgetFactory Make()
-{
+static WidgetFactory Make() {
     return [](QWidget* parent) -> QWidget* { return new T(parent); };
 }
 
-void RegisterBuiltinWidgets(UiApp& app)
-{
+void RegisterBuiltinWidgets(UiApp& app) {
     app.RegisterWidget(QStringLiteral("window"), Make<SWindow>());
     app.RegisterWidget(QStringLiteral("text"), Make<SStatic>());
     app.RegisterWidget(QStringLiteral("button"), Make<SButton>());
@@ -41,4 +39,4 @@ void RegisterBuiltinWidgets(UiApp& app)
     app.RegisterWidget(QStringLiteral("shellnotifyicon"), Make<STrayIcon>());
 }
 
-} // namespace ui
+}  // namespace ui

@@ -3,4 +3,4 @@ namespace ui {
 class UiApp;
 // Registers the UI layer's own classes ("window", "text", "button", …).
 void RegisterBuiltinWidgets(UiApp& app);
-} // namespace ui
+}  // namespace ui

@@ -3,9 +3,8 @@
 // 2 pressed, 3 disabled, plus 4 when checked. Disabled wins over pressed, pressed
 // over hover.
 namespace ui {
-constexpr int ButtonStateIndex(bool enabled, bool pressed, bool hover, bool checked)
-{
+constexpr int ButtonStateIndex(bool enabled, bool pressed, bool hover, bool checked) {
     const int base = !enabled ? 3 : pressed ? 2 : hover ? 1 : 0;
     return base + (checked ? 4 : 0);
 }
-} // namespace ui
+}  // namespace ui

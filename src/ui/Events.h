@@ -22,7 +22,7 @@ constexpr int kTabItemLeave = 10006;   // "on_tab_item_leave": mouse left tab he
 constexpr int kItemClick = 10007;      // "on_item_click": row of a list view clicked (cur)
 constexpr int kHeaderClick = 10008;    // "on_header_click": header column clicked (cur)
 constexpr int kKeyEnter = 10000500;    // "on_key_enter": Enter in an extended edit
-} // namespace ev
+}  // namespace ev
 
 // Id of an event name ("on_command", …); 0 when unknown.
 int EventIdOf(const QString& eventName);
@@ -30,11 +30,11 @@ int EventIdOf(const QString& eventName);
 struct EventArgs {
     int event = 0;
     QWidget* sender = nullptr;
-    int id = 0;        // sender's numeric id
-    QString name;      // sender's name
-    int cur = -1;      // new selection / page / item / column
-    int prev = -1;     // previous selection / page
-    int pos = 0;       // slider position
+    int id = 0;     // sender's numeric id
+    QString name;   // sender's name
+    int cur = -1;   // new selection / page / item / column
+    int prev = -1;  // previous selection / page
+    int pos = 0;    // slider position
     bool checked = false;
 };
 
@@ -77,4 +77,4 @@ private:
     QHash<int, std::vector<std::pair<int, EventHandler>>> byId_;
 };
 
-} // namespace ui
+}  // namespace ui

@@ -4,8 +4,7 @@ namespace ui {
 
 HostDialog::HostDialog(QString layoutRes, QWidget* parent) : LayoutHost(std::move(layoutRes), parent) {}
 
-int HostDialog::DoModal(QWidget* owner)
-{
+int HostDialog::DoModal(QWidget* owner) {
     if (owner && owner != parentWidget()) setParent(owner, windowFlags() | Qt::Dialog);
     if (!Create()) return -1;
     endValue_ = 0;
@@ -13,10 +12,9 @@ int HostDialog::DoModal(QWidget* owner)
     return endValue_;
 }
 
-void HostDialog::EndDialog(int value)
-{
+void HostDialog::EndDialog(int value) {
     endValue_ = value;
     done(value);
 }
 
-} // namespace ui
+}  // namespace ui

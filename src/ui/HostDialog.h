@@ -31,4 +31,4 @@ private:
     int endValue_ = 0;
 };
 
-} // namespace ui
+}  // namespace ui

@@ -11,8 +11,7 @@
 
 namespace ui {
 
-QWidget* BuildHost(QWidget* host, const QString& layoutRes)
-{
+QWidget* BuildHost(QWidget* host, const QString& layoutRes) {
     UiApp* app = UiApp::Current();
     if (!app) return nullptr;
     LayoutLoader loader(*app);
@@ -26,8 +25,10 @@ QWidget* BuildHost(QWidget* host, const QString& layoutRes)
     if (!size.isEmpty()) host->resize(size);
     QString context;
     const QString title = TrSource(root, "windowTitle", &context);
-    if (!title.isEmpty()) SetTrText(host, context, title, "windowTitle"); // follows language switches
-    else if (!root->windowTitle().isEmpty()) host->setWindowTitle(root->windowTitle());
+    if (!title.isEmpty())
+        SetTrText(host, context, title, "windowTitle");  // follows language switches
+    else if (!root->windowTitle().isEmpty())
+        host->setWindowTitle(root->windowTitle());
     // Our layouts draw their own title bars; "frameless" 0 asks for the system frame.
     if (ParseInt(root->property("frameless").toString(), 1) != 0) host->setWindowFlag(Qt::FramelessWindowHint, true);
     if (ParseInt(root->property("resize").toString(), 1) == 0 && !size.isEmpty()) host->setFixedSize(size);
@@ -37,12 +38,11 @@ QWidget* BuildHost(QWidget* host, const QString& layoutRes)
 
 HostWindow::HostWindow(QString layoutRes, QWidget* parent) : LayoutHost(std::move(layoutRes), parent) {}
 
-void HostWindow::CenterOnScreen()
-{
+void HostWindow::CenterOnScreen() {
     QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s) return;
     const QRect avail = s->availableGeometry();
     move(avail.center() - QPoint(width() / 2, height() / 2));
 }
 
-} // namespace ui
+}  // namespace ui

@@ -18,4 +18,4 @@ public:
     void CenterOnScreen();
 };
 
-} // namespace ui
+}  // namespace ui

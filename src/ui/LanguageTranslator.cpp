@@ -4,8 +4,7 @@
 
 namespace ui {
 
-bool LanguageTranslator::Load(const pugi::xml_node& language)
-{
+bool LanguageTranslator::Load(const pugi::xml_node& language) {
     if (std::string_view(language.name()) != "language") return false;
     name_ = QString::fromUtf8(language.attribute("name").value());
     contexts_.clear();
@@ -20,15 +19,13 @@ bool LanguageTranslator::Load(const pugi::xml_node& language)
     return true;
 }
 
-bool LanguageTranslator::LoadXml(const QByteArray& xml)
-{
+bool LanguageTranslator::LoadXml(const QByteArray& xml) {
     pugi::xml_document doc;
     if (xml.isEmpty() || !doc.load_buffer(xml.constData(), size_t(xml.size()))) return false;
     return Load(doc.child("language"));
 }
 
-QString LanguageTranslator::Lookup(const QString& context, const QString& source) const
-{
+QString LanguageTranslator::Lookup(const QString& context, const QString& source) const {
     if (auto c = contexts_.find(context); c != contexts_.end())
         if (auto m = c->find(source); m != c->end()) return *m;
     if (!context.isEmpty())
@@ -37,9 +34,8 @@ QString LanguageTranslator::Lookup(const QString& context, const QString& source
     return {};
 }
 
-QString LanguageTranslator::translate(const char* context, const char* sourceText, const char*, int) const
-{
+QString LanguageTranslator::translate(const char* context, const char* sourceText, const char*, int) const {
     return Lookup(QString::fromUtf8(context), QString::fromUtf8(sourceText));
 }
 
-} // namespace ui
+}  // namespace ui

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QTranslator>
 
-namespace pugi { class xml_node; }
+namespace pugi {
+class xml_node;
+}
 
 namespace ui {
 
@@ -33,4 +35,4 @@ private:
     QHash<QString, QHash<QString, QString>> contexts_;
 };
 
-} // namespace ui
+}  // namespace ui

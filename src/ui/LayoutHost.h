@@ -20,8 +20,7 @@ public:
     explicit LayoutHost(QString layoutRes, QWidget* parent = nullptr) : Base(parent), layout_(std::move(layoutRes)) {}
 
     // Builds the layout into this host. False when the layout is missing or broken.
-    bool Create()
-    {
+    bool Create() {
         if (root_) return true;
         root_ = BuildHost(this, layout_);
         if (!root_) return false;
@@ -31,16 +30,23 @@ public:
     const QString& LayoutName() const { return layout_; }
     QWidget* Root() const { return root_; }
 
-    QWidget* FindChildByName(const QString& name, const QString& cls = {}) const
-    {
+    QWidget* FindChildByName(const QString& name, const QString& cls = {}) const {
         return ui::FindChildByName(this, name, cls);
     }
     QWidget* FindChildById(int id, const QString& cls = {}) const { return ui::FindChildById(this, id, cls); }
-    template <class T> T* FindChildByName2(const QString& name) const { return ui::FindChildByName2<T>(this, name); }
-    template <class T> T* FindChildById2(int id) const { return ui::FindChildById2<T>(this, id); }
+    template <class T>
+    T* FindChildByName2(const QString& name) const {
+        return ui::FindChildByName2<T>(this, name);
+    }
+    template <class T>
+    T* FindChildById2(int id) const {
+        return ui::FindChildById2<T>(this, id);
+    }
 
     // Queues a private message (e.g. a key event from a reader thread); any thread.
-    void PostMessage(uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0) { PostMessageTo(this, msg, wparam, lparam); }
+    void PostMessage(uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0) {
+        PostMessageTo(this, msg, wparam, lparam);
+    }
 
 protected:
     // After the layout is built (the place to subscribe and fill widgets).
@@ -48,8 +54,7 @@ protected:
     // Posted messages arrive here on the UI thread.
     virtual void OnMessage(uint32_t, uintptr_t, intptr_t) {}
 
-    bool event(QEvent* e) override
-    {
+    bool event(QEvent* e) override {
         if (e->type() == PostedMessage::EventType()) {
             auto* m = static_cast<PostedMessage*>(e);
             OnMessage(m->msg, m->wparam, m->lparam);
@@ -58,8 +63,7 @@ protected:
         return Base::event(e);
     }
 
-    void mousePressEvent(QMouseEvent* e) override
-    {
+    void mousePressEvent(QMouseEvent* e) override {
         if (e->button() == Qt::LeftButton && this->windowFlags().testFlag(Qt::FramelessWindowHint)) {
             // The window system moves it when it can (snapping, Wayland); else we do.
             if (this->windowHandle() && this->windowHandle()->startSystemMove()) return;
@@ -69,14 +73,12 @@ protected:
         Base::mousePressEvent(e);
     }
 
-    void mouseMoveEvent(QMouseEvent* e) override
-    {
+    void mouseMoveEvent(QMouseEvent* e) override {
         if (dragging_) this->move(e->globalPosition().toPoint() - dragOffset_);
         Base::mouseMoveEvent(e);
     }
 
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
+    void mouseReleaseEvent(QMouseEvent* e) override {
         dragging_ = false;
         Base::mouseReleaseEvent(e);
     }
@@ -88,4 +90,4 @@ private:
     bool dragging_ = false;
 };
 
-} // namespace ui
+}  // namespace ui

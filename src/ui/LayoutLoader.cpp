@@ -26,18 +26,27 @@ constexpr char kAttrPrefix[] = "kba_";
 
 // String properties that Qt itself handles; every other string property is a
 // layout attribute for our widgets.
-bool IsQtTextProperty(std::string_view name)
-{
-    static const char* const keep[] = {"text", "title", "windowTitle", "toolTip", "statusTip", "whatsThis",
-                                       "placeholderText", "styleSheet", "objectName", "accessibleName",
-                                       "accessibleDescription", "inputMask", "plainText", "html"};
+bool IsQtTextProperty(std::string_view name) {
+    static const char* const keep[] = {"text",
+                                       "title",
+                                       "windowTitle",
+                                       "toolTip",
+                                       "statusTip",
+                                       "whatsThis",
+                                       "placeholderText",
+                                       "styleSheet",
+                                       "objectName",
+                                       "accessibleName",
+                                       "accessibleDescription",
+                                       "inputMask",
+                                       "plainText",
+                                       "html"};
     for (const char* k : keep)
         if (name == k) return true;
     return false;
 }
 
-QSize GeometrySize(const pugi::xml_node& widget)
-{
+QSize GeometrySize(const pugi::xml_node& widget) {
     for (pugi::xml_node p : widget.children("property"))
         if (std::string_view(p.attribute("name").value()) == "geometry") {
             pugi::xml_node r = p.child("rect");
@@ -46,32 +55,29 @@ QSize GeometrySize(const pugi::xml_node& widget)
     return {};
 }
 
-void MarkAttributes(pugi::xml_node node)
-{
+void MarkAttributes(pugi::xml_node node) {
     for (pugi::xml_node p : node.children("property")) {
         pugi::xml_attribute name = p.attribute("name");
-        if (p.child("string") && !IsQtTextProperty(name.value()) && std::string_view(name.value()).rfind(kAttrPrefix, 0) != 0)
+        if (p.child("string") && !IsQtTextProperty(name.value()) &&
+            std::string_view(name.value()).rfind(kAttrPrefix, 0) != 0)
             name.set_value((std::string(kAttrPrefix) + name.value()).c_str());
     }
     for (pugi::xml_node c : node.children()) MarkAttributes(c);
 }
 
-std::string ToString(const pugi::xml_node& node)
-{
+std::string ToString(const pugi::xml_node& node) {
     std::ostringstream os;
     node.print(os, "", pugi::format_raw);
     return os.str();
 }
 
-QString ResolveStringRef(const QString& v)
-{
+QString ResolveStringRef(const QString& v) {
     if (v.startsWith(QStringLiteral("@string/")) && UiApp::Current())
         return UiApp::Current()->Strings().Value(v.mid(8), v);
     return v;
 }
 
-void ApplyOne(QWidget* w, const QString& context)
-{
+void ApplyOne(QWidget* w, const QString& context) {
     // Widgets that translate texts of their own (headers) look their context up here.
     w->setProperty("kbLayoutContext", context);
     // Texts: remembered with their English source so that language switches re-apply them.
@@ -96,41 +102,43 @@ void ApplyOne(QWidget* w, const QString& context)
         w->setProperty(raw.constData(), QVariant());
         const QByteArray original = raw.mid(int(sizeof(kAttrPrefix)) - 1);
         const QString name = QString::fromLatin1(original).toLower();
-        if (sink && sink->SetAttribute(name, value)) continue; // a class's own meaning comes first
-        if (name == u"id") SetWidgetId(w, ParseInt(value));
-        else if (name == u"tip") SetTrText(w, context, value, "toolTip");
-        else if (name == u"class") w->setProperty("class", value);
-        else if (name == u"visible" || name == u"show") w->setVisible(ParseInt(value, 1) != 0);
-        else if (name == u"enable") w->setEnabled(ParseInt(value, 1) != 0);
+        if (sink && sink->SetAttribute(name, value)) continue;  // a class's own meaning comes first
+        if (name == u"id")
+            SetWidgetId(w, ParseInt(value));
+        else if (name == u"tip")
+            SetTrText(w, context, value, "toolTip");
+        else if (name == u"class")
+            w->setProperty("class", value);
+        else if (name == u"visible" || name == u"show")
+            w->setVisible(ParseInt(value, 1) != 0);
+        else if (name == u"enable")
+            w->setEnabled(ParseInt(value, 1) != 0);
         else if (name == u"checked" && qobject_cast<QAbstractButton*>(w))
             static_cast<QAbstractButton*>(w)->setChecked(ParseInt(value) != 0);
-        else w->setProperty(original.constData(), value); // kept for code that asks for it
+        else
+            w->setProperty(original.constData(), value);  // kept for code that asks for it
     }
 }
 
-void ApplyTree(QWidget* w, const QString& context)
-{
+void ApplyTree(QWidget* w, const QString& context) {
     ApplyOne(w, context);
     for (QObject* c : w->children())
         if (c->isWidgetType()) ApplyTree(static_cast<QWidget*>(c), context);
 }
 
-void CreateTree(QWidget* w)
-{
+void CreateTree(QWidget* w) {
     if (auto* sink = dynamic_cast<AttributeSink*>(w)) sink->OnCreate();
     for (QObject* c : w->children())
         if (c->isWidgetType()) CreateTree(static_cast<QWidget*>(c));
 }
 
-} // namespace
+}  // namespace
 
-LayoutLoader::LayoutLoader(UiApp& app, QObject* parent) : QUiLoader(parent), app_(app)
-{
-    setTranslationEnabled(false); // we translate per layout context ourselves
+LayoutLoader::LayoutLoader(UiApp& app, QObject* parent) : QUiLoader(parent), app_(app) {
+    setTranslationEnabled(false);  // we translate per layout context ourselves
 }
 
-QWidget* LayoutLoader::LoadLayout(const QString& resName, QWidget* parent, const QString& context)
-{
+QWidget* LayoutLoader::LoadLayout(const QString& resName, QWidget* parent, const QString& context) {
     QString type, name;
     ResourceProvider::Split(resName, &type, &name);
     const QByteArray xml = app_.Provider().Read(resName);
@@ -141,8 +149,7 @@ QWidget* LayoutLoader::LoadLayout(const QString& resName, QWidget* parent, const
     return LoadXml(xml, parent, context.isEmpty() ? name : context);
 }
 
-QWidget* LayoutLoader::LoadXml(const QByteArray& uiXml, QWidget* parent, const QString& context)
-{
+QWidget* LayoutLoader::LoadXml(const QByteArray& uiXml, QWidget* parent, const QString& context) {
     error_.clear();
     unknown_.clear();
     templates_.clear();
@@ -168,7 +175,7 @@ QWidget* LayoutLoader::LoadXml(const QByteArray& uiXml, QWidget* parent, const Q
     }
     MarkAttributes(doc);
 
-    EventMute mute; // widgets filled from the layout are no user's choice
+    EventMute mute;  // widgets filled from the layout are no user's choice
     std::ostringstream os;
     doc.save(os, "", pugi::format_raw);
     QByteArray bytes = QByteArray::fromStdString(os.str());
@@ -185,14 +192,12 @@ QWidget* LayoutLoader::LoadXml(const QByteArray& uiXml, QWidget* parent, const Q
     return root;
 }
 
-void LayoutLoader::FinishTree(QWidget* root, const QString& context)
-{
+void LayoutLoader::FinishTree(QWidget* root, const QString& context) {
     ApplyTree(root, context);
     CreateTree(root);
 }
 
-QWidget* LayoutLoader::createWidget(const QString& className, QWidget* parent, const QString& name)
-{
+QWidget* LayoutLoader::createWidget(const QString& className, QWidget* parent, const QString& name) {
     QWidget* w = app_.CreateWidget(className, parent);
     if (!w && availableWidgets().contains(className)) w = QUiLoader::createWidget(className, parent, name);
     if (!w) {
@@ -202,12 +207,11 @@ QWidget* LayoutLoader::createWidget(const QString& className, QWidget* parent, c
     w->setObjectName(name);
     if (int id = FindNamedId(name.toStdString()); id != 0) SetWidgetId(w, id);
     const QString cls = ClassName(w);
-    if (!cls.isEmpty()) w->setProperty("kbclass", cls); // style sheets select on it
+    if (!cls.isEmpty()) w->setProperty("kbclass", cls);  // style sheets select on it
     return w;
 }
 
-QWidget* RowTemplate::BuildInto(QWidget* row) const
-{
+QWidget* RowTemplate::BuildInto(QWidget* row) const {
     if (xml_.isEmpty() || !row || !UiApp::Current()) return nullptr;
     LayoutLoader loader(*UiApp::Current());
     QWidget* root = loader.LoadXml(xml_, row, context_);
@@ -218,4 +222,4 @@ QWidget* RowTemplate::BuildInto(QWidget* row) const
     return root;
 }
 
-} // namespace ui
+}  // namespace ui

@@ -40,7 +40,7 @@ private:
     QString context_;
     QString error_;
     QStringList unknown_;
-    QHash<QString, RowTemplate> templates_; // list view name -> row template
+    QHash<QString, RowTemplate> templates_;  // list view name -> row template
 };
 
-} // namespace ui
+}  // namespace ui

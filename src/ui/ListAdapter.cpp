@@ -4,14 +4,12 @@
 
 namespace ui {
 
-void ListAdapter::NotifyDataSetChanged()
-{
+void ListAdapter::NotifyDataSetChanged() {
     beginResetModel();
     endResetModel();
 }
 
-void ListAdapter::BuildIfEmpty(QWidget* rowWidget, const RowTemplate& tpl)
-{
+void ListAdapter::BuildIfEmpty(QWidget* rowWidget, const RowTemplate& tpl) {
     if (!rowWidget) return;
     for (QObject* c : rowWidget->children())
         if (c->isWidgetType()) return;
@@ -20,4 +18,4 @@ void ListAdapter::BuildIfEmpty(QWidget* rowWidget, const RowTemplate& tpl)
 
 QString McListAdapter::GetColumnName(int column) const { return QStringLiteral("col%1").arg(column + 1); }
 
-} // namespace ui
+}  // namespace ui

@@ -38,7 +38,11 @@ public:
     virtual bool IsColumnVisible(int) const { return true; }
     // Header click on column: the adapter may change the marks (and its rows).
     // Returns whether it took the click.
-    virtual bool OnSort(int column, QVector<SortMark>& marks) { (void)column; (void)marks; return false; }
+    virtual bool OnSort(int column, QVector<SortMark>& marks) {
+        (void)column;
+        (void)marks;
+        return false;
+    }
 };
 
-} // namespace ui
+}  // namespace ui

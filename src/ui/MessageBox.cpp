@@ -10,23 +10,19 @@
 namespace ui {
 
 namespace {
-MessageBoxHook& Hook()
-{
+MessageBoxHook& Hook() {
     static MessageBoxHook hook;
     return hook;
 }
 const QString kContext = QStringLiteral("MessageBox");
-} // namespace
+}  // namespace
 
 void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
 
 MessageBoxDlg::MessageBoxDlg(const MessageBoxRequest& request, QWidget* parent)
-    : HostDialog(QStringLiteral("LAYOUT:SYS_XML_MSGBOX"), parent), request_(request)
-{
-}
+    : HostDialog(QStringLiteral("LAYOUT:SYS_XML_MSGBOX"), parent), request_(request) {}
 
-void MessageBoxDlg::OnLayoutReady()
-{
+void MessageBoxDlg::OnLayoutReady() {
     setWindowTitle(request_.caption);
     if (auto* t = qobject_cast<QLabel*>(FindChildByName(QStringLiteral("msgtitle")))) t->setText(request_.caption);
     if (auto* t = qobject_cast<QLabel*>(FindChildByName(QStringLiteral("msgtext")))) {
@@ -48,16 +44,17 @@ void MessageBoxDlg::OnLayoutReady()
     if (third) third->setVisible(false);
 }
 
-bool MessageBoxDlg::OnCommand(EventArgs& args)
-{
-    if (args.name == u"button1st") EndDialog(IDOK);
-    else if (args.name == u"button2nd" || args.name == u"btnCancel" || args.name == u"btnClose") EndDialog(IDCANCEL);
-    else return false;
+bool MessageBoxDlg::OnCommand(EventArgs& args) {
+    if (args.name == u"button1st")
+        EndDialog(IDOK);
+    else if (args.name == u"button2nd" || args.name == u"btnCancel" || args.name == u"btnClose")
+        EndDialog(IDCANCEL);
+    else
+        return false;
     return true;
 }
 
-int MessageBox(QWidget* owner, const QString& text, const QString& caption, int type)
-{
+int MessageBox(QWidget* owner, const QString& text, const QString& caption, int type) {
     MessageBoxRequest req{owner, text, caption, type};
     if (Hook()) return Hook()(req);
     MessageBoxDlg dlg(req, owner);
@@ -70,4 +67,4 @@ int MessageBox(QWidget* owner, const QString& text, const QString& caption, int 
     return QMessageBox::warning(owner, caption, text, buttons) == QMessageBox::Ok ? IDOK : IDCANCEL;
 }
 
-} // namespace ui
+}  // namespace ui

@@ -40,4 +40,4 @@ private:
     MessageBoxRequest request_;
 };
 
-} // namespace ui
+}  // namespace ui

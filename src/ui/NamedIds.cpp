@@ -78,30 +78,27 @@ constexpr std::array<NamedId, 69> kTable{{
     {"version", 0x10014},
 }};
 
-constexpr bool SortedByName()
-{
+constexpr bool SortedByName() {
     for (std::size_t i = 1; i < kTable.size(); ++i)
         if (!(kTable[i - 1].name < kTable[i].name)) return false;
     return true;
 }
 static_assert(SortedByName(), "lookups binary-search the table by name");
 
-} // namespace
+}  // namespace
 
 std::span<const NamedId> NamedIdTable() { return kTable; }
 
-int FindNamedId(std::string_view name)
-{
+int FindNamedId(std::string_view name) {
     auto it = std::lower_bound(kTable.begin(), kTable.end(), name,
                                [](const NamedId& e, std::string_view n) { return e.name < n; });
     return it != kTable.end() && it->name == name ? it->id : 0;
 }
 
-std::string_view FindIdName(int id)
-{
+std::string_view FindIdName(int id) {
     for (const NamedId& e : kTable)
         if (e.id == id) return e.name;
     return {};
 }
 
-} // namespace ui
+}  // namespace ui

@@ -21,4 +21,4 @@ int FindNamedId(std::string_view name);
 // Name of an id, or an empty view when no entry carries it.
 std::string_view FindIdName(int id);
 
-} // namespace ui
+}  // namespace ui

@@ -10,15 +10,15 @@
 namespace ui {
 
 namespace {
-void Build(QMenu* menu, const pugi::xml_node& node, const QString& context)
-{
+void Build(QMenu* menu, const pugi::xml_node& node, const QString& context) {
     for (pugi::xml_node child : node.children()) {
         const std::string_view n = child.name();
         if (n == "sep") {
             menu->addSeparator();
         } else if (n == "item" && child.first_child() && child.child("item")) {
             // An item holding items opens a submenu.
-            QMenu* sub = menu->addMenu(TranslatorManager::Tr(context, QString::fromUtf8(child.attribute("text").value())));
+            QMenu* sub =
+                menu->addMenu(TranslatorManager::Tr(context, QString::fromUtf8(child.attribute("text").value())));
             Build(sub, child, context);
         } else if (n == "item") {
             const QString source = QString::fromUtf8(child.attribute("text").value());
@@ -35,13 +35,12 @@ void Build(QMenu* menu, const pugi::xml_node& node, const QString& context)
         }
     }
 }
-} // namespace
+}  // namespace
 
 PopupMenu::PopupMenu() = default;
 PopupMenu::~PopupMenu() = default;
 
-bool PopupMenu::LoadMenu(const QString& resName)
-{
+bool PopupMenu::LoadMenu(const QString& resName) {
     UiApp* app = UiApp::Current();
     if (!app) return false;
     QString type, name;
@@ -49,8 +48,7 @@ bool PopupMenu::LoadMenu(const QString& resName)
     return LoadXml(app->Provider().Read(resName), name);
 }
 
-bool PopupMenu::LoadXml(const QByteArray& xml, const QString& context)
-{
+bool PopupMenu::LoadXml(const QByteArray& xml, const QString& context) {
     pugi::xml_document doc;
     if (xml.isEmpty() || !doc.load_buffer(xml.constData(), size_t(xml.size()))) return false;
     pugi::xml_node root = doc.document_element();
@@ -62,8 +60,7 @@ bool PopupMenu::LoadXml(const QByteArray& xml, const QString& context)
     return true;
 }
 
-QList<int> PopupMenu::ItemIds() const
-{
+QList<int> PopupMenu::ItemIds() const {
     QList<int> ids;
     if (menu_)
         for (QAction* a : menu_->actions())
@@ -71,8 +68,7 @@ QList<int> PopupMenu::ItemIds() const
     return ids;
 }
 
-QAction* PopupMenu::ActionOf(int id) const
-{
+QAction* PopupMenu::ActionOf(int id) const {
     if (menu_)
         for (QAction* a : menu_->findChildren<QAction*>())
             if (!a->isSeparator() && a->data().toInt() == id) return a;
@@ -82,8 +78,7 @@ QAction* PopupMenu::ActionOf(int id) const
     return nullptr;
 }
 
-void PopupMenu::SendCommand(QWidget* owner, int id)
-{
+void PopupMenu::SendCommand(QWidget* owner, int id) {
     for (QWidget* w = owner; w; w = w->parentWidget())
         if (auto* host = dynamic_cast<EventHost*>(w)) {
             EventArgs a;
@@ -94,8 +89,7 @@ void PopupMenu::SendCommand(QWidget* owner, int id)
         }
 }
 
-int PopupMenu::TrackPopupMenu(const QPoint& screenPos, QWidget* owner, bool returnOnly)
-{
+int PopupMenu::TrackPopupMenu(const QPoint& screenPos, QWidget* owner, bool returnOnly) {
     if (!menu_) return 0;
     QAction* chosen = menu_->exec(screenPos);
     const int id = chosen ? chosen->data().toInt() : 0;
@@ -103,4 +97,4 @@ int PopupMenu::TrackPopupMenu(const QPoint& screenPos, QWidget* owner, bool retu
     return id;
 }
 
-} // namespace ui
+}  // namespace ui

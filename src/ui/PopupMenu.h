@@ -32,4 +32,4 @@ private:
     std::unique_ptr<QMenu> menu_;
 };
 
-} // namespace ui
+}  // namespace ui

@@ -24,4 +24,4 @@ public:
 // Queues the message for target; safe from any thread.
 void PostMessageTo(QObject* target, uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0);
 
-} // namespace ui
+}  // namespace ui

@@ -8,17 +8,15 @@ namespace ui {
 
 namespace {
 // Base name up to the last dot: "bg_png.png" -> "bg_png", "a.b.xml" -> "a.b".
-QString BaseName(const QString& fileName)
-{
+QString BaseName(const QString& fileName) {
     const qsizetype dot = fileName.lastIndexOf(u'.');
     return dot <= 0 ? fileName : fileName.left(dot);
 }
-} // namespace
+}  // namespace
 
 ResourceProvider::ResourceProvider(QString rootFolder) : root_(std::move(rootFolder)) {}
 
-void ResourceProvider::Split(const QString& resName, QString* type, QString* name)
-{
+void ResourceProvider::Split(const QString& resName, QString* type, QString* name) {
     const qsizetype colon = resName.indexOf(u':');
     if (colon < 0) {
         *type = QStringLiteral("img");
@@ -29,8 +27,7 @@ void ResourceProvider::Split(const QString& resName, QString* type, QString* nam
     }
 }
 
-const QStringList& ResourceProvider::Listing(const QString& type) const
-{
+const QStringList& ResourceProvider::Listing(const QString& type) const {
     auto it = listings_.find(type);
     if (it != listings_.end()) return *it;
 
@@ -47,14 +44,12 @@ const QStringList& ResourceProvider::Listing(const QString& type) const
             }
     }
     QStringList files;
-    if (!folder.isEmpty())
-        files = QDir(folder).entryList(QDir::Files | QDir::Readable, QDir::Name);
+    if (!folder.isEmpty()) files = QDir(folder).entryList(QDir::Files | QDir::Readable, QDir::Name);
     typeFolders_.insert(type, folder);
     return *listings_.insert(type, files);
 }
 
-QString ResourceProvider::FindFile(const QString& type, const QString& name) const
-{
+QString ResourceProvider::FindFile(const QString& type, const QString& name) const {
     if (name.isEmpty()) return {};
     const QStringList& files = Listing(type);
     const QString folder = typeFolders_.value(type);
@@ -65,15 +60,13 @@ QString ResourceProvider::FindFile(const QString& type, const QString& name) con
     return {};
 }
 
-QString ResourceProvider::FilePath(const QString& resName) const
-{
+QString ResourceProvider::FilePath(const QString& resName) const {
     QString type, name;
     Split(resName, &type, &name);
     return FindFile(type, name);
 }
 
-QByteArray ResourceProvider::Read(const QString& resName) const
-{
+QByteArray ResourceProvider::Read(const QString& resName) const {
     const QString path = FilePath(resName);
     if (path.isEmpty()) return {};
     QFile f(path);
@@ -81,8 +74,7 @@ QByteArray ResourceProvider::Read(const QString& resName) const
     return f.readAll();
 }
 
-QImage ResourceProvider::LoadImage(const QString& resName) const
-{
+QImage ResourceProvider::LoadImage(const QString& resName) const {
     QString type, name;
     Split(resName, &type, &name);
     const QString hiDpi = FindFile(type, name + QStringLiteral("@2x"));
@@ -97,15 +89,11 @@ QImage ResourceProvider::LoadImage(const QString& resName) const
     return path.isEmpty() ? QImage() : QImage(path);
 }
 
-QPixmap ResourceProvider::LoadPixmap(const QString& resName) const
-{
-    return QPixmap::fromImage(LoadImage(resName));
-}
+QPixmap ResourceProvider::LoadPixmap(const QString& resName) const { return QPixmap::fromImage(LoadImage(resName)); }
 
-QString ResourceProvider::RelativeFile(const QString& relPath) const
-{
+QString ResourceProvider::RelativeFile(const QString& relPath) const {
     const QString path = QDir(root_).filePath(relPath);
     return QFileInfo(path).isFile() ? path : QString();
 }
 
-} // namespace ui
+}  // namespace ui

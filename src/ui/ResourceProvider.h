@@ -44,8 +44,8 @@ private:
     QString FindFile(const QString& type, const QString& name) const;
 
     QString root_;
-    mutable QHash<QString, QStringList> listings_; // lower-case type -> sorted file names
+    mutable QHash<QString, QStringList> listings_;  // lower-case type -> sorted file names
     mutable QHash<QString, QString> typeFolders_;   // lower-case type -> folder path
 };
 
-} // namespace ui
+}  // namespace ui

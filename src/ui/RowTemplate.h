@@ -30,4 +30,4 @@ private:
     QSize size_;
 };
 
-} // namespace ui
+}  // namespace ui

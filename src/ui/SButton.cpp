@@ -8,15 +8,13 @@
 
 namespace ui {
 
-SButton::SButton(QWidget* parent) : QPushButton(parent)
-{
+SButton::SButton(QWidget* parent) : QPushButton(parent) {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     connect(this, &QPushButton::clicked, this, [this] { Fire(this, ev::kCommand); });
 }
 
-bool SButton::SetAttribute(const QString& name, const QString& value)
-{
+bool SButton::SetAttribute(const QString& name, const QString& value) {
     if (name == u"skin") {
         SetSkin(UiApp::FindSkin(value));
         return true;
@@ -32,30 +30,26 @@ bool SButton::SetAttribute(const QString& name, const QString& value)
     return false;
 }
 
-int SButton::SkinFrame() const
-{
+int SButton::SkinFrame() const {
     if (!isEnabled()) return 3;
     if (isDown()) return 2;
     if (hover_) return 1;
     return 0;
 }
 
-void SButton::enterEvent(QEnterEvent* e)
-{
+void SButton::enterEvent(QEnterEvent* e) {
     hover_ = true;
     update();
     QPushButton::enterEvent(e);
 }
 
-void SButton::leaveEvent(QEvent* e)
-{
+void SButton::leaveEvent(QEvent* e) {
     hover_ = false;
     update();
     QPushButton::leaveEvent(e);
 }
 
-void SButton::paintEvent(QPaintEvent* e)
-{
+void SButton::paintEvent(QPaintEvent* e) {
     if (!skin_) {
         QPushButton::paintEvent(e);
         return;
@@ -82,4 +76,4 @@ SImageButton::SImageButton(QWidget* parent) : SButton(parent) { setFlat(true); }
 
 QSize SImageButton::sizeHint() const { return skin_ ? skin_->FrameSize() : SButton::sizeHint(); }
 
-} // namespace ui
+}  // namespace ui

@@ -14,7 +14,10 @@ class SButton : public QPushButton, public AttributeSink {
 public:
     explicit SButton(QWidget* parent = nullptr);
     bool SetAttribute(const QString& name, const QString& value) override;
-    void SetSkin(SkinPtr skin) { skin_ = std::move(skin); update(); }
+    void SetSkin(SkinPtr skin) {
+        skin_ = std::move(skin);
+        update();
+    }
     const SkinPtr& GetSkin() const { return skin_; }
     // The frame the skin is drawn with in the current state.
     int SkinFrame() const;
@@ -38,4 +41,4 @@ public:
     QSize sizeHint() const override;
 };
 
-} // namespace ui
+}  // namespace ui

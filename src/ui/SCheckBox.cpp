@@ -4,4 +4,4 @@ namespace ui {
 
 SCheckBox::SCheckBox(QWidget* parent) : SkinnedToggle(parent) {}
 
-} // namespace ui
+}  // namespace ui

@@ -14,4 +14,4 @@ public:
     explicit SCheckBox(QWidget* parent = nullptr);
 };
 
-} // namespace ui
+}  // namespace ui

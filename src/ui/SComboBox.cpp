@@ -10,8 +10,7 @@
 
 namespace ui {
 
-SComboBox::SComboBox(QWidget* parent) : QComboBox(parent)
-{
+SComboBox::SComboBox(QWidget* parent) : QComboBox(parent) {
     // A styled list view so the style sheet reaches the popup rows.
     setView(new QListView(this));
     connect(this, &QComboBox::currentIndexChanged, this, [this](int cur) {
@@ -26,8 +25,7 @@ SComboBox::SComboBox(QWidget* parent) : QComboBox(parent)
     });
 }
 
-bool SComboBox::SetAttribute(const QString& name, const QString& value)
-{
+bool SComboBox::SetAttribute(const QString& name, const QString& value) {
     if (name == u"dropheight") {
         view()->setMinimumHeight(0);
         setMaxVisibleItems(qMax(1, ParseInt(value) / qMax(1, fontMetrics().height() + 8)));
@@ -46,8 +44,7 @@ bool SComboBox::SetAttribute(const QString& name, const QString& value)
     return false;
 }
 
-bool SComboBox::SetCurSel(int index, bool notify)
-{
+bool SComboBox::SetCurSel(int index, bool notify) {
     if (index < 0 || index >= count()) index = -1;
     if (index == currentIndex()) return false;
     if (!notify) ++quiet_;
@@ -56,10 +53,9 @@ bool SComboBox::SetCurSel(int index, bool notify)
     return true;
 }
 
-int SComboBox::InsertItem(int index, const QString& text, int value)
-{
+int SComboBox::InsertItem(int index, const QString& text, int value) {
     index = qBound(0, index, count());
-    ++quiet_; // adding the first entry makes Qt select it; that is no user choice
+    ++quiet_;  // adding the first entry makes Qt select it; that is no user choice
     insertItem(index, text, value);
     --quiet_;
     return index;
@@ -67,7 +63,7 @@ int SComboBox::InsertItem(int index, const QString& text, int value)
 
 int SComboBox::GetItemData(int index) const { return itemData(index).toInt(); }
 
-} // namespace ui
+}  // namespace ui
 
 namespace ui {
 
@@ -75,26 +71,23 @@ namespace {
 constexpr int kSourceRole = Qt::UserRole + 1;
 }
 
-void SComboBox::TranslateLayoutItems(const QString& context)
-{
+void SComboBox::TranslateLayoutItems(const QString& context) {
     itemContext_ = context;
     for (int i = 0; i < count(); ++i)
         if (!itemData(i, kSourceRole).isValid()) setItemData(i, itemText(i), kSourceRole);
     ApplyItemTranslations();
 }
 
-void SComboBox::ApplyItemTranslations()
-{
+void SComboBox::ApplyItemTranslations() {
     for (int i = 0; i < count(); ++i) {
         const QVariant source = itemData(i, kSourceRole);
         if (source.isValid()) setItemText(i, TranslatorManager::Tr(itemContext_, source.toString()));
     }
 }
 
-void SComboBox::changeEvent(QEvent* e)
-{
+void SComboBox::changeEvent(QEvent* e) {
     if (e->type() == QEvent::LanguageChange && !itemContext_.isEmpty()) ApplyItemTranslations();
     QComboBox::changeEvent(e);
 }
 
-} // namespace ui
+}  // namespace ui

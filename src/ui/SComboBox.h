@@ -21,7 +21,10 @@ public:
     int InsertItem(int index, const QString& text, int value = 0);
     int AddItem(const QString& text, int value = 0) { return InsertItem(count(), text, value); }
     int GetItemData(int index) const;
-    void ResetContent() { SetCurSel(-1, false); clear(); }
+    void ResetContent() {
+        SetCurSel(-1, false);
+        clear();
+    }
     // Items that came from the layout: translated in its context, and again on
     // every language switch.
     void TranslateLayoutItems(const QString& context);
@@ -37,4 +40,4 @@ private:
     int quiet_ = 0;
 };
 
-} // namespace ui
+}  // namespace ui

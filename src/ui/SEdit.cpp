@@ -6,13 +6,11 @@
 
 namespace ui {
 
-SEdit::SEdit(QWidget* parent) : QLineEdit(parent)
-{
+SEdit::SEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this] { Fire(this, ev::kEditChanged); });
 }
 
-bool SEdit::SetAttribute(const QString& name, const QString& value)
-{
+bool SEdit::SetAttribute(const QString& name, const QString& value) {
     if (name == u"readonly") {
         setReadOnly(ParseInt(value) != 0);
         return true;
@@ -27,11 +25,12 @@ bool SEdit::SetAttribute(const QString& name, const QString& value)
         return true;
     }
     if (name == u"align") {
-        setAlignment(value == u"center" ? Qt::AlignCenter : value == u"right" ? Qt::AlignRight | Qt::AlignVCenter
-                                                                             : Qt::AlignLeft | Qt::AlignVCenter);
+        setAlignment(value == u"center"  ? Qt::AlignCenter
+                     : value == u"right" ? Qt::AlignRight | Qt::AlignVCenter
+                                         : Qt::AlignLeft | Qt::AlignVCenter);
         return true;
     }
     return false;
 }
 
-} // namespace ui
+}  // namespace ui

@@ -10,32 +10,28 @@
 
 namespace ui {
 
-SHeaderCtrl::SHeaderCtrl(QWidget* parent) : QWidget(parent)
-{
+SHeaderCtrl::SHeaderCtrl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_StyledBackground, true);
     setProperty("kbclass", QStringLiteral("header"));
 }
 
-QString SHeaderCtrl::Caption(int column) const
-{
-    return column >= 0 && column < columns_.size() ? TranslatorManager::Tr(context_, columns_[column].source) : QString();
+QString SHeaderCtrl::Caption(int column) const {
+    return column >= 0 && column < columns_.size() ? TranslatorManager::Tr(context_, columns_[column].source)
+                                                   : QString();
 }
 
-QVector<SortMark> SHeaderCtrl::Marks() const
-{
+QVector<SortMark> SHeaderCtrl::Marks() const {
     QVector<SortMark> m;
     for (const Column& c : columns_) m.push_back(c.mark);
     return m;
 }
 
-void SHeaderCtrl::SetMarks(const QVector<SortMark>& marks)
-{
+void SHeaderCtrl::SetMarks(const QVector<SortMark>& marks) {
     for (int i = 0; i < columns_.size(); ++i) columns_[i].mark = i < marks.size() ? marks[i] : SortMark::None;
     update();
 }
 
-QRect SHeaderCtrl::ColumnRect(int column) const
-{
+QRect SHeaderCtrl::ColumnRect(int column) const {
     int x = 0;
     for (int i = 0; i < columns_.size(); ++i) {
         const int w = i + 1 == columns_.size() ? qMax(columns_[i].width, width() - x) : columns_[i].width;
@@ -45,29 +41,25 @@ QRect SHeaderCtrl::ColumnRect(int column) const
     return {};
 }
 
-int SHeaderCtrl::ColumnAt(int x) const
-{
+int SHeaderCtrl::ColumnAt(int x) const {
     for (int i = 0; i < columns_.size(); ++i)
         if (ColumnRect(i).contains(x, height() / 2)) return i;
     return -1;
 }
 
-void SHeaderCtrl::mousePressEvent(QMouseEvent* e)
-{
+void SHeaderCtrl::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) {
         const int col = ColumnAt(int(e->position().x()));
         if (col >= 0 && clicked) clicked(col);
     }
 }
 
-void SHeaderCtrl::changeEvent(QEvent* e)
-{
+void SHeaderCtrl::changeEvent(QEvent* e) {
     if (e->type() == QEvent::LanguageChange) update();
     QWidget::changeEvent(e);
 }
 
-void SHeaderCtrl::paintEvent(QPaintEvent*)
-{
+void SHeaderCtrl::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     QStyleOption opt;
@@ -105,4 +97,4 @@ void SHeaderCtrl::paintEvent(QPaintEvent*)
     }
 }
 
-} // namespace ui
+}  // namespace ui

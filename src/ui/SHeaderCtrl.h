@@ -21,7 +21,10 @@ public:
 
     explicit SHeaderCtrl(QWidget* parent = nullptr);
 
-    void SetColumns(QVector<Column> columns) { columns_ = std::move(columns); update(); }
+    void SetColumns(QVector<Column> columns) {
+        columns_ = std::move(columns);
+        update();
+    }
     const QVector<Column>& Columns() const { return columns_; }
     int ColumnCount() const { return int(columns_.size()); }
     void SetContext(const QString& context) { context_ = context; }
@@ -45,4 +48,4 @@ private:
     QString context_;
 };
 
-} // namespace ui
+}  // namespace ui

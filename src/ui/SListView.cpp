@@ -11,8 +11,7 @@
 
 namespace ui {
 
-SListView::SListView(QWidget* parent) : QAbstractScrollArea(parent)
-{
+SListView::SListView(QWidget* parent) : QAbstractScrollArea(parent) {
     content_ = new QWidget(viewport());
     content_->setObjectName(QStringLiteral("kb_list_content"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -24,8 +23,7 @@ SListView::SListView(QWidget* parent) : QAbstractScrollArea(parent)
 
 SListView::~SListView() = default;
 
-bool SListView::SetAttribute(const QString& name, const QString& value)
-{
+bool SListView::SetAttribute(const QString& name, const QString& value) {
     if (name == u"itemheight") {
         itemHeight_ = ParseInt(value);
         Refresh();
@@ -34,14 +32,12 @@ bool SListView::SetAttribute(const QString& name, const QString& value)
     return false;
 }
 
-void SListView::SetRowTemplate(const RowTemplate& tpl)
-{
+void SListView::SetRowTemplate(const RowTemplate& tpl) {
     template_ = tpl;
     if (itemHeight_ <= 0) itemHeight_ = tpl.Size().height();
 }
 
-void SListView::SetAdapter(ListAdapter* adapter)
-{
+void SListView::SetAdapter(ListAdapter* adapter) {
     if (adapter_) disconnect(adapter_, nullptr, this, nullptr);
     adapter_ = adapter;
     if (adapter_) {
@@ -56,28 +52,24 @@ void SListView::SetAdapter(ListAdapter* adapter)
 
 // From our own geometry rather than the viewport's: a list that was never shown has
 // not laid out its viewport yet.
-int SListView::ViewHeight() const
-{
+int SListView::ViewHeight() const {
     const QMargins m = viewportMargins();
     return qMax(0, contentsRect().height() - m.top() - m.bottom());
 }
 
-int SListView::ContentWidth() const
-{
+int SListView::ContentWidth() const {
     const QMargins m = viewportMargins();
     const int bar = GetScrollMax() > 0 ? verticalScrollBar()->sizeHint().width() : 0;
     return qMax(0, contentsRect().width() - m.left() - m.right() - bar);
 }
 
-void SListView::LayoutRow(QWidget* row, int index)
-{
+void SListView::LayoutRow(QWidget* row, int index) {
     row->setGeometry(0, index * itemHeight_, ContentWidth(), itemHeight_);
     for (QObject* c : row->children())
         if (c->isWidgetType()) static_cast<QWidget*>(c)->resize(row->size());
 }
 
-void SListView::Refresh()
-{
+void SListView::Refresh() {
     if (itemHeight_ <= 0) itemHeight_ = 30;
     const int count = adapter_ ? adapter_->GetCount() : 0;
     while (rows_.size() > count) {
@@ -116,8 +108,7 @@ void SListView::Refresh()
     viewport()->update();
 }
 
-void SListView::WatchClicks(QWidget* w)
-{
+void SListView::WatchClicks(QWidget* w) {
     // Clicks inside a row's edits and buttons select the row too.
     for (QWidget* c : w->findChildren<QWidget*>()) {
         if (c->property("kbRowWatched").toBool()) continue;
@@ -126,8 +117,7 @@ void SListView::WatchClicks(QWidget* w)
     }
 }
 
-void SListView::SetSel(int row, bool notify)
-{
+void SListView::SetSel(int row, bool notify) {
     if (row < 0 || row >= rows_.size()) row = -1;
     const int prev = sel_;
     sel_ = row;
@@ -146,8 +136,7 @@ void SListView::SetSel(int row, bool notify)
     }
 }
 
-bool SListView::eventFilter(QObject* watched, QEvent* event)
-{
+bool SListView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() == Qt::LeftButton) {
@@ -169,29 +158,25 @@ bool SListView::eventFilter(QObject* watched, QEvent* event)
 
 int SListView::GetScrollPos() const { return verticalScrollBar()->value(); }
 
-int SListView::GetScrollMax() const
-{
-    return qMax(0, int(rows_.size()) * itemHeight_ - ViewHeight());
-}
+int SListView::GetScrollMax() const { return qMax(0, int(rows_.size()) * itemHeight_ - ViewHeight()); }
 
-void SListView::SetScrollPos(int pos)
-{
+void SListView::SetScrollPos(int pos) {
     UpdateScrollRange();
     verticalScrollBar()->setValue(qBound(0, pos, GetScrollMax()));
     PlaceContent();
     viewport()->update();
 }
 
-void SListView::EnsureVisible(int row)
-{
+void SListView::EnsureVisible(int row) {
     if (row < 0 || row >= rows_.size()) return;
     const int top = row * itemHeight_, bottom = top + itemHeight_;
-    if (top < GetScrollPos()) SetScrollPos(top);
-    else if (bottom > GetScrollPos() + ViewHeight()) SetScrollPos(bottom - ViewHeight());
+    if (top < GetScrollPos())
+        SetScrollPos(top);
+    else if (bottom > GetScrollPos() + ViewHeight())
+        SetScrollPos(bottom - ViewHeight());
 }
 
-void SListView::UpdateScrollRange()
-{
+void SListView::UpdateScrollRange() {
     QScrollBar* bar = verticalScrollBar();
     bar->setPageStep(qMax(1, ViewHeight()));
     bar->setRange(0, GetScrollMax());
@@ -202,22 +187,24 @@ void SListView::PlaceContent() { content_->move(0, -GetScrollPos()); }
 void SListView::scrollContentsBy(int, int) { PlaceContent(); }
 
 // Up and down move the selection like clicks do (with notification).
-void SListView::keyPressEvent(QKeyEvent* e)
-{
+void SListView::keyPressEvent(QKeyEvent* e) {
     const int count = int(rows_.size());
     int next = -2;
-    if (e->key() == Qt::Key_Down) next = sel_ < 0 ? 0 : qMin(sel_ + 1, count - 1);
-    else if (e->key() == Qt::Key_Up) next = sel_ < 0 ? count - 1 : qMax(sel_ - 1, 0);
-    else if (e->key() == Qt::Key_Home) next = 0;
-    else if (e->key() == Qt::Key_End) next = count - 1;
+    if (e->key() == Qt::Key_Down)
+        next = sel_ < 0 ? 0 : qMin(sel_ + 1, count - 1);
+    else if (e->key() == Qt::Key_Up)
+        next = sel_ < 0 ? count - 1 : qMax(sel_ - 1, 0);
+    else if (e->key() == Qt::Key_Home)
+        next = 0;
+    else if (e->key() == Qt::Key_End)
+        next = count - 1;
     if (next == -2 || count == 0) return QAbstractScrollArea::keyPressEvent(e);
     SetSel(next, true);
     EnsureVisible(next);
     e->accept();
 }
 
-void SListView::resizeEvent(QResizeEvent* e)
-{
+void SListView::resizeEvent(QResizeEvent* e) {
     QAbstractScrollArea::resizeEvent(e);
     content_->resize(ContentWidth(), int(rows_.size()) * itemHeight_);
     for (int i = 0; i < rows_.size(); ++i) LayoutRow(rows_[i], i);
@@ -225,4 +212,4 @@ void SListView::resizeEvent(QResizeEvent* e)
     PlaceContent();
 }
 
-} // namespace ui
+}  // namespace ui

@@ -72,4 +72,4 @@ protected:
     int itemHeight_ = 0;
 };
 
-} // namespace ui
+}  // namespace ui

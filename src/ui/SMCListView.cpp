@@ -5,14 +5,12 @@
 
 namespace ui {
 
-SMCListView::SMCListView(QWidget* parent) : SListView(parent), header_(new SHeaderCtrl(this))
-{
+SMCListView::SMCListView(QWidget* parent) : SListView(parent), header_(new SHeaderCtrl(this)) {
     header_->clicked = [this](int col) { ClickHeader(col); };
     setViewportMargins(0, headerHeight_, 0, 0);
 }
 
-bool SMCListView::SetAttribute(const QString& name, const QString& value)
-{
+bool SMCListView::SetAttribute(const QString& name, const QString& value) {
     if (name == u"headers") {
         captions_ = value.split(u'|');
         SetColumns(captions_, widths_);
@@ -33,8 +31,7 @@ bool SMCListView::SetAttribute(const QString& name, const QString& value)
     return SListView::SetAttribute(name, value);
 }
 
-void SMCListView::SetColumns(const QStringList& captions, const QList<int>& widths)
-{
+void SMCListView::SetColumns(const QStringList& captions, const QList<int>& widths) {
     captions_ = captions;
     widths_ = widths;
     QVector<SHeaderCtrl::Column> cols;
@@ -45,8 +42,7 @@ void SMCListView::SetColumns(const QStringList& captions, const QList<int>& widt
     Refresh();
 }
 
-void SMCListView::ClickHeader(int column)
-{
+void SMCListView::ClickHeader(int column) {
     if (column < 0 || column >= header_->ColumnCount()) return;
     if (auto* mc = qobject_cast<McListAdapter*>(adapter_.data())) {
         QVector<SortMark> marks = header_->Marks();
@@ -58,8 +54,7 @@ void SMCListView::ClickHeader(int column)
     Fire(this, a);
 }
 
-void SMCListView::LayoutRow(QWidget* row, int index)
-{
+void SMCListView::LayoutRow(QWidget* row, int index) {
     SListView::LayoutRow(row, index);
     auto* mc = qobject_cast<McListAdapter*>(adapter_.data());
     for (int c = 0; c < header_->ColumnCount(); ++c) {
@@ -76,18 +71,16 @@ void SMCListView::LayoutRow(QWidget* row, int index)
     }
 }
 
-void SMCListView::PlaceHeader()
-{
+void SMCListView::PlaceHeader() {
     const QRect cr = contentsRect();
     const QMargins m = viewportMargins();
     header_->setGeometry(cr.x() + m.left(), cr.y(), cr.width() - m.left() - m.right(), headerHeight_);
 }
 
-void SMCListView::resizeEvent(QResizeEvent* e)
-{
+void SMCListView::resizeEvent(QResizeEvent* e) {
     SListView::resizeEvent(e);
     PlaceHeader();
     for (int i = 0; i < rows_.size(); ++i) LayoutRow(rows_[i], i);
 }
 
-} // namespace ui
+}  // namespace ui

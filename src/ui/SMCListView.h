@@ -34,4 +34,4 @@ private:
     int headerHeight_ = 28;
 };
 
-} // namespace ui
+}  // namespace ui

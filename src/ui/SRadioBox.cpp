@@ -4,4 +4,4 @@ namespace ui {
 
 SRadioBox::SRadioBox(QWidget* parent) : SkinnedToggle(parent) {}
 
-} // namespace ui
+}  // namespace ui

@@ -14,4 +14,4 @@ public:
     explicit SRadioBox(QWidget* parent = nullptr);
 };
 
-} // namespace ui
+}  // namespace ui

@@ -4,8 +4,7 @@
 
 namespace ui {
 
-SSliderBar::SSliderBar(QWidget* parent) : QSlider(Qt::Horizontal, parent)
-{
+SSliderBar::SSliderBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     setCursor(Qt::PointingHandCursor);
     setPageStep(1);
     connect(this, &QSlider::valueChanged, this, [this](int pos) {
@@ -17,8 +16,7 @@ SSliderBar::SSliderBar(QWidget* parent) : QSlider(Qt::Horizontal, parent)
     });
 }
 
-bool SSliderBar::SetAttribute(const QString& name, const QString& value)
-{
+bool SSliderBar::SetAttribute(const QString& name, const QString& value) {
     if (name == u"min") {
         ++quiet_;
         setMinimum(ParseInt(value));
@@ -42,11 +40,10 @@ bool SSliderBar::SetAttribute(const QString& name, const QString& value)
     return false;
 }
 
-void SSliderBar::SetValue(int pos)
-{
+void SSliderBar::SetValue(int pos) {
     ++quiet_;
     setValue(pos);
     --quiet_;
 }
 
-} // namespace ui
+}  // namespace ui

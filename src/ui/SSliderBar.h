@@ -22,4 +22,4 @@ private:
     int quiet_ = 0;
 };
 
-} // namespace ui
+}  // namespace ui

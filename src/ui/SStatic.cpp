@@ -2,13 +2,15 @@
 
 namespace ui {
 
-bool SStatic::SetAttribute(const QString& name, const QString& value)
-{
+bool SStatic::SetAttribute(const QString& name, const QString& value) {
     if (name == u"align") {
         Qt::Alignment a = Qt::AlignVCenter;
-        if (value == u"center") a |= Qt::AlignHCenter;
-        else if (value == u"right") a |= Qt::AlignRight;
-        else a |= Qt::AlignLeft;
+        if (value == u"center")
+            a |= Qt::AlignHCenter;
+        else if (value == u"right")
+            a |= Qt::AlignRight;
+        else
+            a |= Qt::AlignLeft;
         setAlignment(a);
         return true;
     }
@@ -19,4 +21,4 @@ bool SStatic::SetAttribute(const QString& name, const QString& value)
     return false;
 }
 
-} // namespace ui
+}  // namespace ui

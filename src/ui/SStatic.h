@@ -14,4 +14,4 @@ public:
     bool SetAttribute(const QString& name, const QString& value) override;
 };
 
-} // namespace ui
+}  // namespace ui

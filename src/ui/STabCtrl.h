@@ -68,4 +68,4 @@ protected:
     QColor textColor_, textColorSel_, textColorHover_;
 };
 
-} // namespace ui
+}  // namespace ui

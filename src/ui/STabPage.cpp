@@ -2,8 +2,7 @@
 
 namespace ui {
 
-bool STabPage::SetAttribute(const QString& name, const QString& value)
-{
+bool STabPage::SetAttribute(const QString& name, const QString& value) {
     if (name == u"iconindex") {
         iconIndex_ = ParseInt(value, -1);
         return true;
@@ -11,10 +10,9 @@ bool STabPage::SetAttribute(const QString& name, const QString& value)
     return SWindow::SetAttribute(name, value);
 }
 
-void STabPage::SetTitle(const QString& title)
-{
+void STabPage::SetTitle(const QString& title) {
     title_ = title;
-    if (parentWidget()) parentWidget()->update(); // the header shows it
+    if (parentWidget()) parentWidget()->update();  // the header shows it
 }
 
-} // namespace ui
+}  // namespace ui

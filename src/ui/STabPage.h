@@ -23,4 +23,4 @@ private:
     int iconIndex_ = -1;
 };
 
-} // namespace ui
+}  // namespace ui

@@ -12,8 +12,7 @@ STrayIcon::STrayIcon(QWidget* parent) : SWindow(parent) { setVisible(false); }
 
 STrayIcon::~STrayIcon() = default;
 
-bool STrayIcon::SetAttribute(const QString& name, const QString& value)
-{
+bool STrayIcon::SetAttribute(const QString& name, const QString& value) {
     if (name == u"ico") {
         icons_.clear();
         for (const QString& res : value.split(u';', Qt::SkipEmptyParts)) {
@@ -33,13 +32,11 @@ bool STrayIcon::SetAttribute(const QString& name, const QString& value)
     return SWindow::SetAttribute(name, value);
 }
 
-QString STrayIcon::Tip() const
-{
+QString STrayIcon::Tip() const {
     return TranslatorManager::Tr(QStringLiteral("SShellNotifyIcon"), tipSource_).left(kMaxTip);
 }
 
-void STrayIcon::OnCreate()
-{
+void STrayIcon::OnCreate() {
     setVisible(false);
     tray_ = std::make_unique<QSystemTrayIcon>();
     QIcon icon = icons_.isEmpty() ? QIcon(UiApp::FindImage(QStringLiteral("ICON:ICON_LOGO"))) : icons_.first();
@@ -49,23 +46,22 @@ void STrayIcon::OnCreate()
     if (QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
 }
 
-void STrayIcon::ShowIcon(int index)
-{
+void STrayIcon::ShowIcon(int index) {
     if (tray_ && index >= 0 && index < icons_.size()) tray_->setIcon(icons_[index]);
 }
 
-void STrayIcon::Activated(QSystemTrayIcon::ActivationReason reason)
-{
+void STrayIcon::Activated(QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::Trigger) {
         if (onLeftClick) onLeftClick();
     } else if (reason == QSystemTrayIcon::Context) {
-        if (onRightClick) onRightClick(QCursor::pos());
-        else OpenMenu(QCursor::pos());
+        if (onRightClick)
+            onRightClick(QCursor::pos());
+        else
+            OpenMenu(QCursor::pos());
     }
 }
 
-int STrayIcon::OpenMenu(const QPoint& screenPos)
-{
+int STrayIcon::OpenMenu(const QPoint& screenPos) {
     PopupMenu menu;
     if (menuName_.isEmpty() || !menu.LoadMenu(menuName_)) return 0;
     if (QWidget* top = window()) {
@@ -75,10 +71,9 @@ int STrayIcon::OpenMenu(const QPoint& screenPos)
     return menu.TrackPopupMenu(screenPos, this);
 }
 
-void STrayIcon::changeEvent(QEvent* e)
-{
+void STrayIcon::changeEvent(QEvent* e) {
     if (e->type() == QEvent::LanguageChange && tray_) tray_->setToolTip(Tip());
     SWindow::changeEvent(e);
 }
 
-} // namespace ui
+}  // namespace ui

@@ -51,4 +51,4 @@ private:
     std::unique_ptr<QSystemTrayIcon> tray_;
 };
 
-} // namespace ui
+}  // namespace ui

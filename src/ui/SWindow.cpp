@@ -9,8 +9,7 @@ namespace ui {
 
 SWindow::SWindow(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_StyledBackground, true); }
 
-bool SWindow::SetAttribute(const QString& name, const QString& value)
-{
+bool SWindow::SetAttribute(const QString& name, const QString& value) {
     if (name == u"skin") {
         SetSkin(UiApp::FindSkin(value));
         return true;
@@ -18,8 +17,7 @@ bool SWindow::SetAttribute(const QString& name, const QString& value)
     return false;
 }
 
-void SWindow::paintEvent(QPaintEvent*)
-{
+void SWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     QStyleOption opt;
     opt.initFrom(this);
@@ -31,4 +29,4 @@ void SWindow::paintEvent(QPaintEvent*)
     }
 }
 
-} // namespace ui
+}  // namespace ui

@@ -15,7 +15,10 @@ class SWindow : public QWidget, public AttributeSink {
 public:
     explicit SWindow(QWidget* parent = nullptr);
     bool SetAttribute(const QString& name, const QString& value) override;
-    void SetSkin(SkinPtr skin) { skin_ = std::move(skin); update(); }
+    void SetSkin(SkinPtr skin) {
+        skin_ = std::move(skin);
+        update();
+    }
     const SkinPtr& GetSkin() const { return skin_; }
     QString text() const { return text_; }
     void setText(const QString& text) {
@@ -31,4 +34,4 @@ protected:
     QString text_;
 };
 
-} // namespace ui
+}  // namespace ui

@@ -6,13 +6,13 @@
 namespace ui {
 
 Skin::Skin(QString name, QPixmap pixmap, int states, bool vertical, QMargins margin)
-    : name_(std::move(name)), pixmap_(std::move(pixmap)), states_(std::max(1, states)), vertical_(vertical),
-      margin_(margin)
-{
-}
+    : name_(std::move(name)),
+      pixmap_(std::move(pixmap)),
+      states_(std::max(1, states)),
+      vertical_(vertical),
+      margin_(margin) {}
 
-QRect Skin::FrameSource(int frame) const
-{
+QRect Skin::FrameSource(int frame) const {
     if (pixmap_.isNull()) return {};
     frame = std::clamp(frame, 0, states_ - 1);
     const int w = vertical_ ? pixmap_.width() : pixmap_.width() / states_;
@@ -20,15 +20,13 @@ QRect Skin::FrameSource(int frame) const
     return vertical_ ? QRect(0, frame * h, w, h) : QRect(frame * w, 0, w, h);
 }
 
-QSize Skin::FrameSize() const
-{
+QSize Skin::FrameSize() const {
     const QRect src = FrameSource(0);
     const qreal dpr = pixmap_.devicePixelRatio();
     return QSize(qRound(src.width() / dpr), qRound(src.height() / dpr));
 }
 
-void Skin::Draw(QPainter& p, const QRect& rect, int frame) const
-{
+void Skin::Draw(QPainter& p, const QRect& rect, int frame) const {
     if (pixmap_.isNull() || rect.isEmpty()) return;
     const QRect src = FrameSource(frame);
     if (margin_.isNull()) {
@@ -51,4 +49,4 @@ void Skin::Draw(QPainter& p, const QRect& rect, int frame) const
         }
 }
 
-} // namespace ui
+}  // namespace ui

@@ -38,4 +38,4 @@ private:
 
 using SkinPtr = std::shared_ptr<const Skin>;
 
-} // namespace ui
+}  // namespace ui

@@ -16,8 +16,7 @@ namespace ui {
 template <class Button>
 class SkinnedToggle : public Button, public AttributeSink {
 public:
-    explicit SkinnedToggle(QWidget* parent = nullptr) : Button(parent)
-    {
+    explicit SkinnedToggle(QWidget* parent = nullptr) : Button(parent) {
         this->setCursor(Qt::PointingHandCursor);
         QObject::connect(this, &QAbstractButton::clicked, this, [this](bool checked) {
             EventArgs a;
@@ -27,8 +26,7 @@ public:
         });
     }
 
-    bool SetAttribute(const QString& name, const QString& value) override
-    {
+    bool SetAttribute(const QString& name, const QString& value) override {
         if (name == u"skin") {
             SetSkin(UiApp::FindSkin(value));
             return true;
@@ -36,18 +34,18 @@ public:
         return false;
     }
 
-    void SetSkin(SkinPtr skin) { skin_ = std::move(skin); this->updateGeometry(); this->update(); }
+    void SetSkin(SkinPtr skin) {
+        skin_ = std::move(skin);
+        this->updateGeometry();
+        this->update();
+    }
     const SkinPtr& GetSkin() const { return skin_; }
     bool IsHover() const { return hover_; }
     // Base state index (see ButtonStateIndex).
-    int StateIndex() const
-    {
-        return ButtonStateIndex(this->isEnabled(), this->isDown(), hover_, this->isChecked());
-    }
+    int StateIndex() const { return ButtonStateIndex(this->isEnabled(), this->isDown(), hover_, this->isChecked()); }
 
 protected:
-    void paintEvent(QPaintEvent* e) override
-    {
+    void paintEvent(QPaintEvent* e) override {
         if (!skin_) {
             Button::paintEvent(e);
             return;
@@ -56,21 +54,18 @@ protected:
         const QSize box = skin_->FrameSize();
         const QRect boxRect(QPoint(0, (this->height() - box.height()) / 2), box);
         skin_->Draw(p, boxRect, StateIndex() % skin_->FrameCount());
-        p.setPen(this->palette().color(this->isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                       QPalette::WindowText));
-        p.drawText(this->rect().adjusted(box.width() + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                   this->text());
+        p.setPen(
+            this->palette().color(this->isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        p.drawText(this->rect().adjusted(box.width() + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, this->text());
     }
 
-    void enterEvent(QEnterEvent* e) override
-    {
+    void enterEvent(QEnterEvent* e) override {
         hover_ = true;
         this->update();
         Button::enterEvent(e);
     }
 
-    void leaveEvent(QEvent* e) override
-    {
+    void leaveEvent(QEvent* e) override {
         hover_ = false;
         this->update();
         Button::leaveEvent(e);
@@ -82,4 +77,4 @@ protected:
     bool hover_ = false;
 };
 
-} // namespace ui
+}  // namespace ui

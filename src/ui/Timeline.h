@@ -47,4 +47,4 @@ private:
     std::vector<TimelineHandler*> handlers_;
 };
 
-} // namespace ui
+}  // namespace ui

@@ -47,4 +47,4 @@ QString TrSource(const QWidget* widget, const char* property, QString* context =
 // Re-applies every remembered text of a widget tree.
 void RetranslateTree(QWidget* root);
 
-} // namespace ui
+}  // namespace ui

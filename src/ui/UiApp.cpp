@@ -16,8 +16,7 @@ UiApp* g_current = nullptr;
 }
 
 UiApp::UiApp(const QString& uiresFolder, bool manualTimeline)
-    : provider_(uiresFolder), timeline_(std::make_unique<Timeline>(manualTimeline))
-{
+    : provider_(uiresFolder), timeline_(std::make_unique<Timeline>(manualTimeline)) {
     previous_ = g_current;
     previousSearchPaths_ = QDir::searchPaths(QStringLiteral("uires"));
     g_current = this;
@@ -30,8 +29,7 @@ UiApp::UiApp(const QString& uiresFolder, bool manualTimeline)
     RegisterBuiltinWidgets(*this);
 }
 
-UiApp::~UiApp()
-{
+UiApp::~UiApp() {
     // A short-lived object (a tool, a test) hands the role back to the one before it.
     if (g_current == this) {
         g_current = previous_;
@@ -41,8 +39,7 @@ UiApp::~UiApp()
 
 UiApp* UiApp::Current() { return g_current; }
 
-bool UiApp::LoadUiDef(const QString& resName)
-{
+bool UiApp::LoadUiDef(const QString& resName) {
     const QByteArray xml = provider_.Read(resName);
     pugi::xml_document doc;
     if (xml.isEmpty() || !doc.load_buffer(xml.constData(), size_t(xml.size()))) return false;
@@ -52,7 +49,8 @@ bool UiApp::LoadUiDef(const QString& resName)
     if (pugi::xml_node font = root.child("font")) {
         QFont f = QApplication::font();
         const QString face = QString::fromUtf8(font.attribute("face").value());
-        if (!face.isEmpty()) f.setFamilies({face, QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
+        if (!face.isEmpty())
+            f.setFamilies({face, QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
         if (int size = font.attribute("size").as_int(0); size > 0) f.setPointSize(size);
         QApplication::setFont(f);
     }
@@ -78,37 +76,29 @@ bool UiApp::LoadUiDef(const QString& resName)
     return true;
 }
 
-bool UiApp::SetLanguage(const QString& name)
-{
+bool UiApp::SetLanguage(const QString& name) {
     // Qt's language-change event re-applies every remembered text (TranslatorManager).
     return translators_.InstallFromResource(provider_, name);
 }
 
-void UiApp::RegisterWidget(const QString& className, WidgetFactory factory)
-{
+void UiApp::RegisterWidget(const QString& className, WidgetFactory factory) {
     factories_.insert(className.toLower(), std::move(factory));
 }
 
-QWidget* UiApp::CreateWidget(const QString& className, QWidget* parent) const
-{
+QWidget* UiApp::CreateWidget(const QString& className, QWidget* parent) const {
     auto it = factories_.find(className.toLower());
     return it == factories_.end() ? nullptr : (*it)(parent);
 }
 
 bool UiApp::HasWidget(const QString& className) const { return factories_.contains(className.toLower()); }
 
-SkinPtr UiApp::FindSkin(const QString& name)
-{
-    return g_current ? g_current->skins_.Find(name) : SkinPtr();
-}
+SkinPtr UiApp::FindSkin(const QString& name) { return g_current ? g_current->skins_.Find(name) : SkinPtr(); }
 
-QPixmap UiApp::FindImage(const QString& resName)
-{
+QPixmap UiApp::FindImage(const QString& resName) {
     return g_current ? g_current->provider_.LoadPixmap(resName) : QPixmap();
 }
 
-int ParseInt(const QString& text, int fallback)
-{
+int ParseInt(const QString& text, int fallback) {
     QString t = text.trimmed();
     bool neg = false;
     if (t.startsWith(u'-') || t.startsWith(u'+')) {
@@ -116,17 +106,16 @@ int ParseInt(const QString& text, int fallback)
         t = t.mid(1);
     }
     bool ok = false;
-    const qlonglong v = t.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive) ? t.mid(2).toLongLong(&ok, 16)
-                                                                                : t.toLongLong(&ok, 10);
+    const qlonglong v =
+        t.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive) ? t.mid(2).toLongLong(&ok, 16) : t.toLongLong(&ok, 10);
     if (!ok) return fallback;
     return int(neg ? -v : v);
 }
 
-void ParsePair(const QString& text, int* x, int* y)
-{
+void ParsePair(const QString& text, int* x, int* y) {
     const QStringList parts = text.split(u',');
     *x = parts.size() > 0 ? ParseInt(parts[0], 0) : 0;
     *y = parts.size() > 1 ? ParseInt(parts[1], 0) : 0;
 }
 
-} // namespace ui
+}  // namespace ui

@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "ui/ResourceProvider.h"
+#include "ui/Timeline.h"
 #include "ui/TranslatorManager.h"
 #include "ui/ValueTables.h"
-#include "ui/Timeline.h"
 
 class QWidget;
 
@@ -67,4 +67,4 @@ private:
     QStringList previousSearchPaths_;
 };
 
-} // namespace ui
+}  // namespace ui

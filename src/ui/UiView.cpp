@@ -14,8 +14,7 @@
 #include "ui/UiApp.h"
 #include "widgets/CustomWidgets.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     bool shot = false;
     for (int i = 1; i < argc; ++i)
         if (qstrcmp(argv[i], "--shot") == 0) shot = true;

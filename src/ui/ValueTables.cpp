@@ -7,23 +7,21 @@
 namespace ui {
 
 namespace {
-bool Parse(pugi::xml_document& doc, const QByteArray& xml)
-{
-    return !xml.isEmpty() && doc.load_buffer(xml.constData(), size_t(xml.size()), pugi::parse_default, pugi::encoding_utf8);
+bool Parse(pugi::xml_document& doc, const QByteArray& xml) {
+    return !xml.isEmpty() &&
+           doc.load_buffer(xml.constData(), size_t(xml.size()), pugi::parse_default, pugi::encoding_utf8);
 }
 QString Attr(const pugi::xml_node& n, const char* name) { return QString::fromUtf8(n.attribute(name).value()); }
 
-QMargins ParseMargins(const QString& text)
-{
+QMargins ParseMargins(const QString& text) {
     const QStringList parts = text.split(u',');
     if (parts.size() != 4) return {};
     return QMargins(parts[0].trimmed().toInt(), parts[1].trimmed().toInt(), parts[2].trimmed().toInt(),
                     parts[3].trimmed().toInt());
 }
-} // namespace
+}  // namespace
 
-bool StringTable::Load(const QByteArray& xml)
-{
+bool StringTable::Load(const QByteArray& xml) {
     pugi::xml_document doc;
     if (!Parse(doc, xml)) return false;
     entries_.clear();
@@ -32,15 +30,13 @@ bool StringTable::Load(const QByteArray& xml)
     return true;
 }
 
-QString StringTable::Value(const QString& name, const QString& fallback) const
-{
+QString StringTable::Value(const QString& name, const QString& fallback) const {
     for (const auto& e : entries_)
         if (e.first == name) return e.second;
     return fallback;
 }
 
-QColor ColorTable::Parse(const QString& text)
-{
+QColor ColorTable::Parse(const QString& text) {
     QString t = text.trimmed();
     if (!t.startsWith(u'#')) return {};
     t = t.mid(1);
@@ -48,15 +44,18 @@ QColor ColorTable::Parse(const QString& text)
     const uint v = t.toUInt(&ok, 16);
     if (!ok) return {};
     switch (t.size()) {
-    case 3: return QColor(int((v >> 8) & 0xF) * 17, int((v >> 4) & 0xF) * 17, int(v & 0xF) * 17);
-    case 6: return QColor::fromRgb(QRgb(0xFF000000u | v));
-    case 8: return QColor::fromRgba(QRgb(v));
-    default: return {};
+    case 3:
+        return QColor(int((v >> 8) & 0xF) * 17, int((v >> 4) & 0xF) * 17, int(v & 0xF) * 17);
+    case 6:
+        return QColor::fromRgb(QRgb(0xFF000000u | v));
+    case 8:
+        return QColor::fromRgba(QRgb(v));
+    default:
+        return {};
     }
 }
 
-bool ColorTable::Load(const QByteArray& xml)
-{
+bool ColorTable::Load(const QByteArray& xml) {
     pugi::xml_document doc;
     if (!ui::Parse(doc, xml)) return false;
     colors_.clear();
@@ -67,8 +66,7 @@ bool ColorTable::Load(const QByteArray& xml)
     return true;
 }
 
-bool SkinTable::Load(const QByteArray& xml, const ResourceProvider& provider)
-{
+bool SkinTable::Load(const QByteArray& xml, const ResourceProvider& provider) {
     provider_ = &provider;
     pugi::xml_document doc;
     if (!ui::Parse(doc, xml)) return false;
@@ -84,13 +82,11 @@ bool SkinTable::Load(const QByteArray& xml, const ResourceProvider& provider)
     return true;
 }
 
-void SkinTable::Add(SkinPtr skin)
-{
+void SkinTable::Add(SkinPtr skin) {
     if (skin) skins_.insert(skin->Name(), std::move(skin));
 }
 
-SkinPtr SkinTable::Find(const QString& name) const
-{
+SkinPtr SkinTable::Find(const QString& name) const {
     if (name.isEmpty()) return {};
     if (auto it = skins_.find(name); it != skins_.end()) return *it;
     if (auto it = imageSkins_.find(name); it != imageSkins_.end()) return *it;
@@ -102,4 +98,4 @@ SkinPtr SkinTable::Find(const QString& name) const
     return skin;
 }
 
-} // namespace ui
+}  // namespace ui

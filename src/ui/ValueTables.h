@@ -55,4 +55,4 @@ private:
     const ResourceProvider* provider_ = nullptr;
 };
 
-} // namespace ui
+}  // namespace ui

@@ -25,13 +25,11 @@ QWidget* FindChildById(const QWidget* root, int id, const QString& className = {
 
 // Typed forms: found and of class T (which checks the layout class as well).
 template <class T>
-T* FindChildByName2(const QWidget* root, const QString& name)
-{
+T* FindChildByName2(const QWidget* root, const QString& name) {
     return qobject_cast<T*>(FindChildByName(root, name));
 }
 template <class T>
-T* FindChildById2(const QWidget* root, int id)
-{
+T* FindChildById2(const QWidget* root, int id) {
     return qobject_cast<T*>(FindChildById(root, id));
 }
 
@@ -39,4 +37,4 @@ T* FindChildById2(const QWidget* root, int id)
 int ItemIndex(const QWidget* widget);
 void SetItemIndex(QWidget* widget, int index);
 
-} // namespace ui
+}  // namespace ui

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 struct CoordButton {
-    int32_t id = -1;   // HID usage id; -1 when the file gives none
-    int32_t va = -1;   // HID usage page (7 keyboard, 12 consumer, 1 generic desktop)
+    int32_t id = -1;  // HID usage id; -1 when the file gives none
+    int32_t va = -1;  // HID usage page (7 keyboard, 12 consumer, 1 generic desktop)
     QString name;
     // left, top, right, bottom in widget pixels; right and bottom exclusive.
     int32_t left = 0, top = 0, right = 0, bottom = 0;

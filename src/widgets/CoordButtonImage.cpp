@@ -11,32 +11,28 @@
 #include "ui/UiApp.h"
 
 namespace {
-QString& BaseFolderRef()
-{
+QString& BaseFolderRef() {
     static QString folder;
     return folder;
 }
 
-QColor ToQColor(uint32_t word)
-{
+QColor ToQColor(uint32_t word) {
     const int transparency = int((word >> 24) & 0xFF);
     return QColor(int((word >> 16) & 0xFF), int((word >> 8) & 0xFF), int(word & 0xFF), 255 - transparency);
 }
-} // namespace
+}  // namespace
 
 CoordButtonImage::CoordButtonImage(QWidget* parent) : ui::SWindow(parent) { setMouseTracking(true); }
 
 void CoordButtonImage::SetBaseFolder(const QString& folder) { BaseFolderRef() = folder; }
 
-QString CoordButtonImage::BaseFolder()
-{
+QString CoordButtonImage::BaseFolder() {
     if (!BaseFolderRef().isEmpty()) return BaseFolderRef();
     if (ui::UiApp* app = ui::UiApp::Current()) return QFileInfo(app->Provider().Root()).absolutePath();
     return QDir::currentPath();
 }
 
-QString CoordButtonImage::JoinPath(const QString& folder, const QString& crdxml)
-{
+QString CoordButtonImage::JoinPath(const QString& folder, const QString& crdxml) {
     QString path = folder;
     if (!crdxml.startsWith(u'\\') && !crdxml.startsWith(u'/')) path += u'/';
     path += crdxml;
@@ -44,8 +40,7 @@ QString CoordButtonImage::JoinPath(const QString& folder, const QString& crdxml)
     return path;
 }
 
-uint32_t CoordButtonImage::ParseColor(const QString& text)
-{
+uint32_t CoordButtonImage::ParseColor(const QString& text) {
     QString t = text;
     t.remove(u' ').remove(u'#');
     unsigned int v = 0;
@@ -53,8 +48,7 @@ uint32_t CoordButtonImage::ParseColor(const QString& text)
     return v;
 }
 
-void CoordButtonImage::ParseRect(const QString& text, CoordButton* key)
-{
+void CoordButtonImage::ParseRect(const QString& text, CoordButton* key) {
     QString t = text;
     t.remove(u' ');
     int x = 0, y = 0, w = 0, h = 0;
@@ -65,11 +59,10 @@ void CoordButtonImage::ParseRect(const QString& text, CoordButton* key)
     key->bottom = y + h;
 }
 
-bool CoordButtonImage::LoadKeys(const QString& path, QVector<CoordButton>* keys)
-{
+bool CoordButtonImage::LoadKeys(const QString& path, QVector<CoordButton>* keys) {
     keys->clear();
     pugi::xml_document doc;
-    if (!doc.load_file(QFile::encodeName(path).constData())) return false; // encoding detected from content
+    if (!doc.load_file(QFile::encodeName(path).constData())) return false;  // encoding detected from content
     pugi::xml_node positions = doc.child("positions");
     if (!positions) return false;
     for (pugi::xml_node n = positions.first_child(); n; n = n.next_sibling()) {
@@ -85,21 +78,25 @@ bool CoordButtonImage::LoadKeys(const QString& path, QVector<CoordButton>* keys)
     return true;
 }
 
-bool CoordButtonImage::SetAttribute(const QString& name, const QString& value)
-{
+bool CoordButtonImage::SetAttribute(const QString& name, const QString& value) {
     // An image name that names no image leaves the picture without it.
-    if (name == u"bg") bg_ = ui::UiApp::FindImage(value);
-    else if (name == u"chking") chking_ = ui::UiApp::FindImage(value);
-    else if (name == u"chked") chked_ = ui::UiApp::FindImage(value);
-    else if (name == u"crdxml") crdxml_ = value;
-    else if (name == u"type") type_ = ui::ParseInt(value);
-    else return ui::SWindow::SetAttribute(name, value);
+    if (name == u"bg")
+        bg_ = ui::UiApp::FindImage(value);
+    else if (name == u"chking")
+        chking_ = ui::UiApp::FindImage(value);
+    else if (name == u"chked")
+        chked_ = ui::UiApp::FindImage(value);
+    else if (name == u"crdxml")
+        crdxml_ = value;
+    else if (name == u"type")
+        type_ = ui::ParseInt(value);
+    else
+        return ui::SWindow::SetAttribute(name, value);
     update();
     return true;
 }
 
-void CoordButtonImage::OnCreate()
-{
+void CoordButtonImage::OnCreate() {
     keys_.clear();
     if (crdxml_.isEmpty()) return;
     LoadKeys(JoinPath(BaseFolder(), crdxml_), &keys_);
@@ -107,8 +104,7 @@ void CoordButtonImage::OnCreate()
 }
 
 template <class F>
-void CoordButtonImage::ForMatching(int32_t keyId, F&& f)
-{
+void CoordButtonImage::ForMatching(int32_t keyId, F&& f) {
     for (CoordButton& k : keys_) {
         if (keyId == kAllKeys) {
             f(k);
@@ -120,23 +116,19 @@ void CoordButtonImage::ForMatching(int32_t keyId, F&& f)
     update();
 }
 
-void CoordButtonImage::SetKeyLabel(const QString& label, int32_t keyId)
-{
+void CoordButtonImage::SetKeyLabel(const QString& label, int32_t keyId) {
     ForMatching(keyId, [&](CoordButton& k) { k.label = label; });
 }
 
-void CoordButtonImage::SetKeyChecked(int32_t keyId, bool checked)
-{
+void CoordButtonImage::SetKeyChecked(int32_t keyId, bool checked) {
     ForMatching(keyId, [&](CoordButton& k) { k.checked = checked ? 1 : 0; });
 }
 
-void CoordButtonImage::ToggleKeyChecked(int32_t keyId)
-{
+void CoordButtonImage::ToggleKeyChecked(int32_t keyId) {
     ForMatching(keyId, [](CoordButton& k) { k.checked = k.checked ? 0 : 1; });
 }
 
-bool CoordButtonImage::GetKeyInfo(int32_t keyId, CoordButton* out) const
-{
+bool CoordButtonImage::GetKeyInfo(int32_t keyId, CoordButton* out) const {
     for (const CoordButton& k : keys_)
         if (k.id == keyId) {
             if (out) *out = k;
@@ -145,16 +137,14 @@ bool CoordButtonImage::GetKeyInfo(int32_t keyId, CoordButton* out) const
     return false;
 }
 
-void CoordButtonImage::DrawCutOut(QPainter& p, const QPixmap& pm, const CoordButton& key)
-{
+void CoordButtonImage::DrawCutOut(QPainter& p, const QPixmap& pm, const CoordButton& key) {
     const qreal dpr = pm.devicePixelRatio();
     const QRect target = key.Rect();
     const QRectF source(target.x() * dpr, target.y() * dpr, target.width() * dpr, target.height() * dpr);
     p.drawPixmap(QRectF(target), pm, source);
 }
 
-void CoordButtonImage::paintEvent(QPaintEvent*)
-{
+void CoordButtonImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const CoordButton& k : keys_) p.fillRect(k.Rect(), ToQColor(k.color));
@@ -167,8 +157,7 @@ void CoordButtonImage::paintEvent(QPaintEvent*)
             if (k.checked) DrawCutOut(p, chked_, k);
 }
 
-void CoordButtonImage::mouseMoveEvent(QMouseEvent* e)
-{
+void CoordButtonImage::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pt = e->position().toPoint();
     const CoordButton* last = nullptr;
     for (CoordButton& k : keys_) {
@@ -178,8 +167,10 @@ void CoordButtonImage::mouseMoveEvent(QMouseEvent* e)
     const QString tip = !last ? QString() : last->label.isEmpty() ? last->name : last->label;
     if (tip != tip_ && QToolTip::isVisible()) {
         // A tip already showing follows the mouse from key to key.
-        if (tip.isEmpty()) QToolTip::hideText();
-        else QToolTip::showText(e->globalPosition().toPoint(), tip, this);
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(e->globalPosition().toPoint(), tip, this);
     }
     tip_ = tip;
     setToolTip(tip_);
@@ -187,8 +178,7 @@ void CoordButtonImage::mouseMoveEvent(QMouseEvent* e)
     ui::SWindow::mouseMoveEvent(e);
 }
 
-void CoordButtonImage::leaveEvent(QEvent* e)
-{
+void CoordButtonImage::leaveEvent(QEvent* e) {
     for (CoordButton& k : keys_) k.hover = 0;
     tip_.clear();
     setToolTip(tip_);
@@ -196,8 +186,7 @@ void CoordButtonImage::leaveEvent(QEvent* e)
     ui::SWindow::leaveEvent(e);
 }
 
-void CoordButtonImage::Report(CoordButton& key, int action, uint32_t flags, const QPoint& pt)
-{
+void CoordButtonImage::Report(CoordButton& key, int action, uint32_t flags, const QPoint& pt) {
     const int32_t id = key.id;
     bool handled = false;
     if (listener_) handled = listener_->OnCoordButtonClick(id, key.name, action, flags, pt.x(), pt.y());
@@ -213,8 +202,7 @@ void CoordButtonImage::Report(CoordButton& key, int action, uint32_t flags, cons
     update();
 }
 
-void CoordButtonImage::mousePressEvent(QMouseEvent* e)
-{
+void CoordButtonImage::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return ui::SWindow::mousePressEvent(e);
     const QPoint pt = e->position().toPoint();
     for (int i = 0; i < keys_.size(); ++i) {
@@ -228,8 +216,7 @@ void CoordButtonImage::mousePressEvent(QMouseEvent* e)
     }
 }
 
-void CoordButtonImage::mouseReleaseEvent(QMouseEvent* e)
-{
+void CoordButtonImage::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return ui::SWindow::mouseReleaseEvent(e);
     const QPoint pt = e->position().toPoint();
     for (int i = 0; i < keys_.size(); ++i) {

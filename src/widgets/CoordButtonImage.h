@@ -58,7 +58,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
-    template <class F> void ForMatching(int32_t keyId, F&& f);
+    template <class F>
+    void ForMatching(int32_t keyId, F&& f);
     void Report(CoordButton& key, int action, uint32_t flags, const QPoint& pt);
     void DrawCutOut(QPainter& p, const QPixmap& pm, const CoordButton& key);
 

@@ -10,13 +10,11 @@
 #include "widgets/STabPage2.h"
 
 template <class T>
-static ui::WidgetFactory Make()
-{
+static ui::WidgetFactory Make() {
     return [](QWidget* parent) -> QWidget* { return new T(parent); };
 }
 
-void RegisterCustomWidgets(ui::UiApp& app)
-{
+void RegisterCustomWidgets(ui::UiApp& app) {
     app.RegisterWidget(QStringLiteral("cbimg"), Make<CoordButtonImage>());
     app.RegisterWidget(QStringLiteral("page2"), Make<STabPage2>());
     app.RegisterWidget(QStringLiteral("tabctrl2"), Make<STabCtrl2>());

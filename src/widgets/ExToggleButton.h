@@ -11,14 +11,12 @@ class ExToggleButton : public Box {
 public:
     explicit ExToggleButton(QWidget* parent = nullptr) : Box(parent) {}
 
-    bool SetAttribute(const QString& name, const QString& value) override
-    {
+    bool SetAttribute(const QString& name, const QString& value) override {
         return look_.SetAttribute(name, value) || Box::SetAttribute(name, value);
     }
 
     // The box skin frame drawn in the current state.
-    int BoxFrame() const
-    {
+    int BoxFrame() const {
         return ExButtonLook::BoxFrame(this->skin_.get(), this->isDown(), this->IsHover(), this->isChecked());
     }
     // The icon frame drawn in the current state (the base state index).
@@ -29,8 +27,7 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
+    void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         look_.Paint(p, this, this->skin_.get(), BoxFrame(), IconFrame(), this->text());
     }

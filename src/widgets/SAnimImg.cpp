@@ -6,25 +6,27 @@
 
 SAnimImg::SAnimImg(QWidget* parent) : ui::SWindow(parent) {}
 
-SAnimImg::~SAnimImg()
-{
+SAnimImg::~SAnimImg() {
     if (timeline_) timeline_->Unregister(this);
 }
 
-bool SAnimImg::SetAttribute(const QString& name, const QString& value)
-{
-    if (name == u"interval") interval = ui::ParseInt(value, 50);
-    else if (name == u"autorun") autorun = ui::ParseInt(value, -1);
-    else if (name == u"ani_in") aniIn = ui::UiApp::FindSkin(value);
-    else if (name == u"ani_out") aniOut = ui::UiApp::FindSkin(value);
-    else return ui::SWindow::SetAttribute(name, value);
+bool SAnimImg::SetAttribute(const QString& name, const QString& value) {
+    if (name == u"interval")
+        interval = ui::ParseInt(value, 50);
+    else if (name == u"autorun")
+        autorun = ui::ParseInt(value, -1);
+    else if (name == u"ani_in")
+        aniIn = ui::UiApp::FindSkin(value);
+    else if (name == u"ani_out")
+        aniOut = ui::UiApp::FindSkin(value);
+    else
+        return ui::SWindow::SetAttribute(name, value);
     updateGeometry();
     update();
     return true;
 }
 
-void SAnimImg::OnCreate()
-{
+void SAnimImg::OnCreate() {
     if (!timeline_ && ui::UiApp::Current()) {
         timeline_ = &ui::UiApp::Current()->Animation();
         timeline_->Register(this);
@@ -36,13 +38,11 @@ void SAnimImg::OnCreate()
     Wake();
 }
 
-void SAnimImg::Wake()
-{
+void SAnimImg::Wake() {
     if (timeline_) timeline_->Wake();
 }
 
-bool SAnimImg::IsIdle() const
-{
+bool SAnimImg::IsIdle() const {
     if (mode == 1 && !aniIn) return autorunPending ? !isVisible() : true;
     if (mode == 2 && !aniOut) return autorunPending ? !isVisible() : true;
     // The last in-frame held under the mouse, or for good without an out-animation:
@@ -52,14 +52,12 @@ bool SAnimImg::IsIdle() const
     return !autorunPending || !isVisible();
 }
 
-void SAnimImg::showEvent(QShowEvent* e)
-{
+void SAnimImg::showEvent(QShowEvent* e) {
     ui::SWindow::showEvent(e);
     Wake();
 }
 
-void SAnimImg::OnMouseHover()
-{
+void SAnimImg::OnMouseHover() {
     hoverCount += 1;
     mode = 1;
     frame = 0;
@@ -69,26 +67,22 @@ void SAnimImg::OnMouseHover()
     Wake();
 }
 
-void SAnimImg::OnMouseLeave()
-{
+void SAnimImg::OnMouseLeave() {
     hoverCount -= 1;
     Wake();
 }
 
-void SAnimImg::enterEvent(QEnterEvent* e)
-{
+void SAnimImg::enterEvent(QEnterEvent* e) {
     OnMouseHover();
     ui::SWindow::enterEvent(e);
 }
 
-void SAnimImg::leaveEvent(QEvent* e)
-{
+void SAnimImg::leaveEvent(QEvent* e) {
     OnMouseLeave();
     ui::SWindow::leaveEvent(e);
 }
 
-void SAnimImg::OnNextFrame()
-{
+void SAnimImg::OnNextFrame() {
     if (mode > 0) {
         elapsed += ui::Timeline::kFrameMs;
         if (elapsed >= interval) {
@@ -108,8 +102,7 @@ void SAnimImg::OnNextFrame()
     }
 }
 
-void SAnimImg::Advance()
-{
+void SAnimImg::Advance() {
     if (mode == 1) {
         if (!aniIn) return;
         frame += 1;
@@ -133,7 +126,8 @@ void SAnimImg::Advance()
         update();
     } else if (mode == 2) {
         if (!aniOut) return;
-        if (frame >= aniOut->FrameCount() - 1) mode = 0;
+        if (frame >= aniOut->FrameCount() - 1)
+            mode = 0;
         else {
             frame += 1;
             update();
@@ -141,23 +135,20 @@ void SAnimImg::Advance()
     }
 }
 
-const ui::Skin* SAnimImg::ShownSkin() const
-{
+const ui::Skin* SAnimImg::ShownSkin() const {
     if (mode == 1 && aniIn) return aniIn.get();
     if (mode == 2 && aniOut) return aniOut.get();
     return aniIn.get();
 }
 
-int SAnimImg::ShownFrame() const
-{
+int SAnimImg::ShownFrame() const {
     if ((mode == 1 && aniIn) || (mode == 2 && aniOut)) return frame;
     return 0;
 }
 
 QSize SAnimImg::sizeHint() const { return aniIn ? aniIn->FrameSize() : QSize(0, 0); }
 
-void SAnimImg::paintEvent(QPaintEvent* e)
-{
+void SAnimImg::paintEvent(QPaintEvent* e) {
     ui::SWindow::paintEvent(e);
     if (const ui::Skin* s = ShownSkin()) {
         QPainter p(this);

@@ -7,13 +7,11 @@
 #include "ui/WidgetTree.h"
 #include "widgets/STabPage2.h"
 
-STabCtrl2::~STabCtrl2()
-{
+STabCtrl2::~STabCtrl2() {
     if (timeline_) timeline_->Unregister(this);
 }
 
-bool STabCtrl2::SetAttribute(const QString& name, const QString& value)
-{
+bool STabCtrl2::SetAttribute(const QString& name, const QString& value) {
     if (name == u"tabheadbgskin") {
         tabHeadBgSkin_ = ui::UiApp::FindSkin(value);
         update();
@@ -24,8 +22,7 @@ bool STabCtrl2::SetAttribute(const QString& name, const QString& value)
 
 bool STabCtrl2::IsPageChild(QWidget* child) const { return ui::IsClass(child, QStringLiteral("page2")); }
 
-void STabCtrl2::OnCreate()
-{
+void STabCtrl2::OnCreate() {
     ui::STabCtrl::OnCreate();
     if (!timeline_ && ui::UiApp::Current()) {
         timeline_ = &ui::UiApp::Current()->Animation();
@@ -45,8 +42,7 @@ void STabCtrl2::OnCreate()
 
 STabPage2* STabCtrl2::Page2(int index) const { return qobject_cast<STabPage2*>(GetPage(index)); }
 
-void STabCtrl2::StartAnimation(int index, int mode)
-{
+void STabCtrl2::StartAnimation(int index, int mode) {
     STabPage2* page = Page2(index);
     if (!page) return;
     page->aniMode = mode;
@@ -56,8 +52,7 @@ void STabCtrl2::StartAnimation(int index, int mode)
     if (timeline_) timeline_->Wake();
 }
 
-bool STabCtrl2::IsIdle() const
-{
+bool STabCtrl2::IsIdle() const {
     for (int i = 0; i < GetPageCount(); ++i)
         if (STabPage2* page = Page2(i); page && page->aniMode != 0) {
             // Holding the last in-frame changes nothing until the mouse leaves (which wakes us).
@@ -67,8 +62,7 @@ bool STabCtrl2::IsIdle() const
     return true;
 }
 
-void STabCtrl2::OnNextFrame()
-{
+void STabCtrl2::OnNextFrame() {
     for (int i = 0; i < GetPageCount(); ++i) {
         STabPage2* page = Page2(i);
         if (!page || page->aniMode == 0) continue;
@@ -76,8 +70,10 @@ void STabCtrl2::OnNextFrame()
         if (page->aniCountdown >= 1) continue;
         page->aniFrame += 1;
         if (page->aniMode == 1) {
-            if (!page->aniIn) page->aniMode = 0;
-            else if (page->aniFrame >= page->aniIn->FrameCount() - 1) page->aniFrame = page->aniIn->FrameCount() - 1;
+            if (!page->aniIn)
+                page->aniMode = 0;
+            else if (page->aniFrame >= page->aniIn->FrameCount() - 1)
+                page->aniFrame = page->aniIn->FrameCount() - 1;
         } else if (page->aniMode == 2) {
             if (!page->aniOut || page->aniFrame >= page->aniOut->FrameCount() - 1) page->aniMode = 0;
         }
@@ -86,8 +82,7 @@ void STabCtrl2::OnNextFrame()
     }
 }
 
-STabCtrl2::IconChoice STabCtrl2::IconFor(int index) const
-{
+STabCtrl2::IconChoice STabCtrl2::IconFor(int index) const {
     IconChoice c;
     STabPage2* page = Page2(index);
     if (!page) return c;
@@ -97,13 +92,11 @@ STabCtrl2::IconChoice STabCtrl2::IconFor(int index) const
     return {iconSkin_.get(), icon == -1 ? index : icon, false};
 }
 
-void STabCtrl2::DrawHeaderBackground(QPainter& p)
-{
+void STabCtrl2::DrawHeaderBackground(QPainter& p) {
     if (tabHeadBgSkin_) tabHeadBgSkin_->Draw(p, HeaderRect(), 0);
 }
 
-void STabCtrl2::DrawItemIcon(QPainter& p, int index, const QRect& iconRect)
-{
+void STabCtrl2::DrawItemIcon(QPainter& p, int index, const QRect& iconRect) {
     const IconChoice c = IconFor(index);
     if (!c.skin) return;
     QRect r = iconRect;

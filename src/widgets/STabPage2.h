@@ -11,7 +11,7 @@ public:
 
     ui::SkinPtr aniIn;
     ui::SkinPtr aniOut;
-    int32_t aniMode = 0;       // 0 idle, 1 playing aniIn, 2 playing aniOut
+    int32_t aniMode = 0;  // 0 idle, 1 playing aniIn, 2 playing aniOut
     int32_t aniFrame = 0;
     int32_t aniCountdown = 0;  // ms before the next frame
 };

@@ -9,7 +9,7 @@ namespace {
 using Pairs = std::vector<std::pair<std::int32_t, std::int32_t>>;
 
 class AppConfigTest : public ::testing::Test {
-  protected:
+protected:
     AppConfig& config = AppConfig::Instance();
     TempDir dir;
     void SetUp() override { config.ResetForTest(); }

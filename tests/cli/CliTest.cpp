@@ -161,8 +161,7 @@ TEST_F(CliTest, EffectExamplesByteForByteOnBothModels) {
 }
 
 TEST_F(CliTest, QuickEffectChangesAreAHundredMillisecondsApartOnTheWire) {
-    ASSERT_EQ(Run({"--sim", "effect", "3", "effect", "5", "side", "2", "--level", "6", "effect", "1"}),
-              cli::kExitOk)
+    ASSERT_EQ(Run({"--sim", "effect", "3", "effect", "5", "side", "2", "--level", "6", "effect", "1"}), cli::kExitOk)
         << err;
     auto wire = TakeWire();
     ASSERT_EQ(wire.size(), 4u);
@@ -215,9 +214,9 @@ TEST_F(CliTest, StatusShowsFilesAsLoaded) {
 TEST_F(CliTest, NoKeyboardOrNoWritableFolderChangesNothing) {
     Place("odd-ledeffect.xml", "ledeffect.xml");
     const std::string before = ReadFile(home / "ledeffect.xml");
-    for (auto cmd : {std::vector<std::string>{"--sim=none", "effect", "2"},
-                     std::vector<std::string>{"--sim=none", "reset"}, std::vector<std::string>{"--sim=none", "version"},
-                     std::vector<std::string>{"--sim=none", "list"}}) {
+    for (auto cmd :
+         {std::vector<std::string>{"--sim=none", "effect", "2"}, std::vector<std::string>{"--sim=none", "reset"},
+          std::vector<std::string>{"--sim=none", "version"}, std::vector<std::string>{"--sim=none", "list"}}) {
         EXPECT_EQ(Run(cmd), cli::kExitNoKeyboard) << cmd.back();
         EXPECT_NE(err.find("no "), std::string::npos) << err;
     }

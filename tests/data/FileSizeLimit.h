@@ -6,7 +6,7 @@
 // Makes every write beyond `bytes` into any file fail (as a full disk would)
 // for as long as it lives.
 class FileSizeLimit {
-  public:
+public:
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &saved_);
         oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
@@ -23,7 +23,7 @@ class FileSizeLimit {
 
     bool active() const { return active_; }
 
-  private:
+private:
     rlimit saved_{};
     void (*oldHandler_)(int) = SIG_DFL;
     bool active_ = false;

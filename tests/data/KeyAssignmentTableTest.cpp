@@ -11,7 +11,7 @@
 namespace {
 
 class KeyAssignmentTableTest : public ::testing::Test {
-  protected:
+protected:
     KeyAssignmentTable& table = KeyAssignmentTable::Instance();
     TempDir dir;
     void SetUp() override { table.ResetForTest(); }
@@ -95,8 +95,7 @@ TEST_F(KeyAssignmentTableTest, CodesAreReadAsSignedHexAndClamped) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
-        ASSERT_TRUE(
-            table.LoadFromBuffer(std::string("<r code=\"") + c.code + "\"><s code=\"" + c.code + "\"/></r>"));
+        ASSERT_TRUE(table.LoadFromBuffer(std::string("<r code=\"") + c.code + "\"><s code=\"" + c.code + "\"/></r>"));
         ASSERT_EQ(table.Snapshot()->size(), 1u);
         EXPECT_EQ(table.Snapshot()->at(0).code, c.value);
         EXPECT_EQ(table.Snapshot()->at(0).steps.at(0).code, c.value);
@@ -104,9 +103,9 @@ TEST_F(KeyAssignmentTableTest, CodesAreReadAsSignedHexAndClamped) {
 }
 
 TEST_F(KeyAssignmentTableTest, LenientAttributesAndAnyElementNames) {
-    ASSERT_TRUE(table.LoadFromBuffer(
-        "<a type=\"-1\" repeat=\" 3x\" play=\"-7\">text<b state=\"1\" delay=\"-1\"/><c/></a>"
-        "<other/>"));
+    ASSERT_TRUE(
+        table.LoadFromBuffer("<a type=\"-1\" repeat=\" 3x\" play=\"-7\">text<b state=\"1\" delay=\"-1\"/><c/></a>"
+                             "<other/>"));
     const auto entries = table.Snapshot();
     ASSERT_EQ(entries->size(), 2u);
     const KeyAssignment& a = (*entries)[0];

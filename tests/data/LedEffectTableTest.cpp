@@ -8,8 +8,7 @@ namespace {
 
 std::string ResetFile() {
     std::string s = "<?xml version=\"1.0\"?>\n<effect sel=\"20\">\n";
-    for (int i = 0; i < 20; ++i)
-        s += "\t<item speed=\"0\" brightness=\"5\" deriction=\"0\" selection=\"0\" />\n";
+    for (int i = 0; i < 20; ++i) s += "\t<item speed=\"0\" brightness=\"5\" deriction=\"0\" selection=\"0\" />\n";
     return s + "</effect>\n";
 }
 
@@ -18,7 +17,7 @@ std::string Effect(const std::string& attrs, const std::string& children) {
 }
 
 class LedEffectTableTest : public ::testing::Test {
-  protected:
+protected:
     LedEffectTable& table = LedEffectTable::Instance();
     TempDir dir;
     void SetUp() override { table.ResetForTest(); }
@@ -37,8 +36,7 @@ TEST_F(LedEffectTableTest, GoldenFileLoadsAndSavesTheSameBytes) {
 }
 
 TEST_F(LedEffectTableTest, MissingOrBrokenFileIsReplacedByResetValues) {
-    for (const char* contents :
-         {static_cast<const char*>(nullptr), "<effect sel=\"3\"><item", "\xff\xfe garbage <"}) {
+    for (const char* contents : {static_cast<const char*>(nullptr), "<effect sel=\"3\"><item", "\xff\xfe garbage <"}) {
         SCOPED_TRACE(contents ? contents : "(missing)");
         const std::string path = dir.File("ledeffect.xml");
         std::remove(path.c_str());
@@ -92,14 +90,8 @@ TEST_F(LedEffectTableTest, SelIsClampedAsUnsigned) {
         const char* attr;
         int sel;
     } cases[] = {
-        {"sel=\"20\"", 20},
-        {"sel=\"21\"", 0},
-        {"sel=\"19\"", 19},
-        {"sel=\" +4x\"", 4},
-        {"sel=\"-1\"", 0},
-        {"sel=\"abc\"", 0},
-        {"", 0},
-        {"sel=\"4294967316\"", 0},
+        {"sel=\"20\"", 20}, {"sel=\"21\"", 0}, {"sel=\"19\"", 19},        {"sel=\" +4x\"", 4}, {"sel=\"-1\"", 0},
+        {"sel=\"abc\"", 0}, {"", 0},           {"sel=\"4294967316\"", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.attr);
@@ -132,8 +124,7 @@ TEST_F(LedEffectTableTest, SlotFieldsUseTheLowByteThenTheClamps) {
 
 TEST_F(LedEffectTableTest, ChildrenAreReadByPositionUpToTwenty) {
     std::string many;
-    for (int i = 0; i < 25; ++i)
-        many += "<x" + std::to_string(i) + " speed=\"" + std::to_string(i % 5) + "\"/>";
+    for (int i = 0; i < 25; ++i) many += "<x" + std::to_string(i) + " speed=\"" + std::to_string(i % 5) + "\"/>";
     ASSERT_TRUE(table.LoadFromBuffer(Effect("sel=\"1\"", "text<!-- c -->" + many)));
     for (int i = 0; i < 20; ++i) EXPECT_EQ(table.GetSlot(i)->speed, i % 5) << i;
     EXPECT_EQ(table.GetSlot(20), nullptr);
@@ -153,8 +144,7 @@ TEST_F(LedEffectTableTest, SaveWritesAttributesInFixedOrder) {
     ASSERT_TRUE(table.Save());
     const std::string text = ReadText(path);
     EXPECT_NE(
-        text.find(
-            "<effect sel=\"2\">\n\t<item speed=\"2\" brightness=\"3\" deriction=\"1\" selection=\"7\" />\n"),
+        text.find("<effect sel=\"2\">\n\t<item speed=\"2\" brightness=\"3\" deriction=\"1\" selection=\"7\" />\n"),
         std::string::npos)
         << text;
 }

@@ -18,8 +18,7 @@ TEST(LedEffectTableThreads, CopySlotSeesWholeSlots) {
         while (!done.load()) {
             const auto slot = table.CopySlot(-1);
             // Every slot the writer stores has speed = brightness % 5 and selection = brightness.
-            if (slot && (slot->speed != slot->brightness % 5 || slot->selection != slot->brightness))
-                torn = true;
+            if (slot && (slot->speed != slot->brightness % 5 || slot->selection != slot->brightness)) torn = true;
         }
     });
     for (int round = 0; round < 2000; ++round) {

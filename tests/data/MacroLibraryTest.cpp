@@ -7,7 +7,7 @@
 namespace {
 
 class MacroLibraryTest : public ::testing::Test {
-  protected:
+protected:
     MacroLibrary& lib = MacroLibrary::Instance();
     TempDir dir;
     void SetUp() override { lib.ResetForTest(); }

@@ -7,7 +7,7 @@
 namespace {
 
 class SideLightTableTest : public ::testing::Test {
-  protected:
+protected:
     SideLightTable& table = SideLightTable::Instance();
     TempDir dir;
     void SetUp() override { table.ResetForTest(); }
@@ -58,8 +58,7 @@ TEST_F(SideLightTableTest, LevelUsesTheLowNibbleAndKeepsTheOtherBits) {
         SideLightSlot* slot = table.GetSlot(0);
         slot->first = 0x5A;
         slot->second = 0xC3;
-        ASSERT_TRUE(
-            table.LoadFromBuffer(std::string("<effect><i brightness=\"") + c.value + "\"/></effect>"));
+        ASSERT_TRUE(table.LoadFromBuffer(std::string("<effect><i brightness=\"") + c.value + "\"/></effect>"));
         EXPECT_EQ(slot->Brightness(), c.level);
         EXPECT_EQ(slot->first & 0x0F, 0x0A);
         EXPECT_EQ(slot->second, 0xC3);

@@ -8,7 +8,7 @@
 
 // A fresh folder under the system temp folder, removed with everything in it.
 class TempDir {
-  public:
+public:
     TempDir() {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() /
@@ -17,8 +17,7 @@ class TempDir {
     }
     ~TempDir() {
         std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
     }
     TempDir(const TempDir&) = delete;
@@ -34,7 +33,7 @@ class TempDir {
         return n;
     }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 
@@ -50,6 +49,4 @@ inline void WriteText(const std::string& path, const std::string& text) {
     out << text;
 }
 
-inline std::string TestData(const std::string& name) {
-    return std::string(KBCONF_TEST_DATA) + "/" + name;
-}
+inline std::string TestData(const std::string& name) { return std::string(KBCONF_TEST_DATA) + "/" + name; }

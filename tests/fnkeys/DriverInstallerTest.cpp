@@ -50,11 +50,11 @@ TEST_F(Install, PresentKeyboardStartsNoTool) {
 TEST_F(Install, RemovesThenInstallsThePreferredPackage) {
     files["C:\\Tool\\driver\\x64\\vhidflt.inf"] = FileKind::kFile;
     EXPECT_TRUE(Installer().EnsureVirtualKeyboard());
-    EXPECT_EQ(tool.Runs(), (std::vector<ToolRun>{
-                               {"C:\\Tool\\driver\\x64\\devcon.exe", " remove root\\vhidev"},
-                               {"C:\\Tool\\driver\\x64\\devcon.exe",
-                                " install \"C:\\Tool\\driver\\x64\\vhidflt.inf\" root\\vhidev"},
-                           }));
+    EXPECT_EQ(tool.Runs(),
+              (std::vector<ToolRun>{
+                  {"C:\\Tool\\driver\\x64\\devcon.exe", " remove root\\vhidev"},
+                  {"C:\\Tool\\driver\\x64\\devcon.exe", " install \"C:\\Tool\\driver\\x64\\vhidflt.inf\" root\\vhidev"},
+              }));
     EXPECT_TRUE(vhid.IsOpen());
     EXPECT_TRUE(filter.Installed());
     // The next start finds it and installs nothing.
@@ -122,7 +122,10 @@ TEST(FileProbe, TellsFilesFromFolders) {
     const fs::path dir = fs::path(KBCONF_BINARY_DIR) / "probe-test";
     fs::remove_all(dir);
     fs::create_directories(dir / "vhidflt.inf");
-    { std::FILE* f = std::fopen((dir / "vhidev.inf").string().c_str(), "w"); std::fclose(f); }
+    {
+        std::FILE* f = std::fopen((dir / "vhidev.inf").string().c_str(), "w");
+        std::fclose(f);
+    }
     EXPECT_EQ(platform::ProbeFile((dir / "vhidflt.inf").string()), FileKind::kDirectory);
     EXPECT_EQ(platform::ProbeFile((dir / "vhidev.inf").string()), FileKind::kFile);
     EXPECT_EQ(platform::ProbeFile((dir / "devcon.exe").string()), FileKind::kMissing);

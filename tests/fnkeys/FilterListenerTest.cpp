@@ -9,15 +9,15 @@
 #include <thread>
 #include <vector>
 
-#include "data/KeyAssignmentTable.h"
-#include "platform/sim/SimFilterDriver.h"
-#include "platform/sim/SimKeySource.h"
-#include "platform/sim/SimHidBus.h"
-#include "platform/sim/SimVirtualKeyboard.h"
-#include "fnkeys/VHidev.h"
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include "data/KeyAssignmentTable.h"
+#include "fnkeys/VHidev.h"
+#include "platform/sim/SimFilterDriver.h"
+#include "platform/sim/SimHidBus.h"
+#include "platform/sim/SimKeySource.h"
+#include "platform/sim/SimVirtualKeyboard.h"
 
 namespace {
 
@@ -128,8 +128,9 @@ TEST_F(Listener, EventsReachReceiversInOrderWithNothingLost) {
     keys.Release(7, 5);
     keys.Tap(0x0C, 0xE9);
     ASSERT_TRUE(window.WaitFor(6));
-    EXPECT_EQ(window.Seen_(), (std::vector<Seen>{{7, 4, true}, {7, 5, true}, {7, 4, false}, {7, 5, false},
-                                                 {0x0C, 0xE9, true}, {0x0C, 0xE9, false}}));
+    EXPECT_EQ(window.Seen_(),
+              (std::vector<Seen>{
+                  {7, 4, true}, {7, 5, true}, {7, 4, false}, {7, 5, false}, {0x0C, 0xE9, true}, {0x0C, 0xE9, false}}));
     EXPECT_EQ(driver.PassedThrough(), (std::vector<SimFilterDriver::Transition>{{7, 6, true}}));
 }
 
@@ -263,17 +264,16 @@ TEST_F(Driver, CaptureTakesEveryKeyUntilTheReaderGoes) {
 TEST_F(Driver, KeysKeepTheirRouteFromPressToRelease) {
     StartLikeTheWindow();
     ASSERT_TRUE(driver.WaitForPendingKeyRequests(1, 5000));
-    keys.Press(7, 4);      // intercepted
-    keys.Press(7, 0x20);   // passes through
+    keys.Press(7, 4);     // intercepted
+    keys.Press(7, 0x20);  // passes through
     listener->ClearKeyTable();
     table.LoadFromBuffer("<record code=\"70020\" play=\"1\"/>");
     listener->PushKeyTable();
-    keys.Release(7, 4);    // still reported: the program saw its press
-    keys.Release(7, 0x20); // still the system's: it saw the press
+    keys.Release(7, 4);     // still reported: the program saw its press
+    keys.Release(7, 0x20);  // still the system's: it saw the press
     ASSERT_TRUE(window.WaitFor(2));
     EXPECT_EQ(window.Seen_(), (std::vector<Seen>{{7, 4, true}, {7, 4, false}}));
-    EXPECT_EQ(driver.PassedThrough(),
-              (std::vector<SimFilterDriver::Transition>{{7, 0x20, true}, {7, 0x20, false}}));
+    EXPECT_EQ(driver.PassedThrough(), (std::vector<SimFilterDriver::Transition>{{7, 0x20, true}, {7, 0x20, false}}));
 }
 
 TEST_F(Driver, RefusesWrongBuffersAndAccess) {
@@ -287,8 +287,8 @@ TEST_F(Driver, RefusesWrongBuffersAndAccess) {
     EXPECT_FALSE(dev.Request(FilterListener::kKeyRequest, nullptr, 0, out, 8));
     EXPECT_FALSE(dev.Request(0x226FFC, nullptr, 0, nullptr, 0));
     // A handle opened for reading only cannot send the (write-access) key table.
-    auto readOnly = driver.Open(SimFilterDriver::kDevicePath, platform::kGenericRead, 3, platform::kOpenExisting,
-                                0, nullptr);
+    auto readOnly =
+        driver.Open(SimFilterDriver::kDevicePath, platform::kGenericRead, 3, platform::kOpenExisting, 0, nullptr);
     ASSERT_TRUE(readOnly);
     EXPECT_EQ(readOnly->Control(FilterListener::kKeyTableRequest, in, 1024, nullptr, 0, nullptr),
               platform::FilterResult::kRefused);

@@ -35,19 +35,13 @@ struct Script {
 };
 
 const Script kScripts[] = {
-    {"remap to a key", Record(A, 1, 1, {{B, 0, 0}}),
-     "0 down 7:4\n 30 up 7:4\n 40 end",
-     "0 kbd 05\n 30 kbd -"},
-    {"remap to a consumer usage", Record(A, 1, 1, {{0xC0192, 0, 0}}),
-     "0 down 7:4\n 20 up 7:4\n 30 end",
+    {"remap to a key", Record(A, 1, 1, {{B, 0, 0}}), "0 down 7:4\n 30 up 7:4\n 40 end", "0 kbd 05\n 30 kbd -"},
+    {"remap to a consumer usage", Record(A, 1, 1, {{0xC0192, 0, 0}}), "0 down 7:4\n 20 up 7:4\n 30 end",
      "0 cons 0192\n 20 cons 0000"},
-    {"remap to a system usage", Record(A, 1, 1, {{0x10082, 0, 0}}),
-     "0 down 7:4\n 20 up 7:4\n 30 end",
+    {"remap to a system usage", Record(A, 1, 1, {{0x10082, 0, 0}}), "0 down 7:4\n 20 up 7:4\n 30 end",
      "0 sys 0082\n 20 sys 0000"},
-    {"remap without steps does nothing", Record(A, 1, 1, {}),
-     "0 down 7:4\n 20 up 7:4\n 30 end", ""},
-    {"unassigned key does nothing", Record(A, 1, 1, {{B, 0, 0}}),
-     "0 down 7:6\n 20 up 7:6\n 30 end", ""},
+    {"remap without steps does nothing", Record(A, 1, 1, {}), "0 down 7:4\n 20 up 7:4\n 30 end", ""},
+    {"unassigned key does nothing", Record(A, 1, 1, {{B, 0, 0}}), "0 down 7:6\n 20 up 7:6\n 30 end", ""},
     {"times: three passes, then one release per pressed step", Record(A, 2, 3, kTapB),
      "0 down 7:4\n 5 up 7:4\n 100 end",
      R"(0 kbd 05
@@ -58,24 +52,19 @@ const Script kScripts[] = {
         50 kbd -
         60 kbd -)"},
     {"key combination: presses, then releases, then the end's releases",
-     Record(A, 2, 1, {{0x700E0, 1, 1}, {C, 1, 11}, {0x700E0, 0, 0}, {C, 0, 10}}),
-     "0 down 7:4\n 3 up 7:4\n 50 end",
+     Record(A, 2, 1, {{0x700E0, 1, 1}, {C, 1, 11}, {0x700E0, 0, 0}, {C, 0, 10}}), "0 down 7:4\n 3 up 7:4\n 50 end",
      R"(0 kbd e0
         1 kbd 06 e0
         12 kbd 06
         13 kbd -
         23 kbd -
         23 kbd -)"},
-    {"remap to a mouse button", Record(A, 1, 1, {{0x50000, 0, 0}}),
-     "0 down 7:4\n 20 up 7:4\n 30 end",
+    {"remap to a mouse button", Record(A, 1, 1, {{0x50000, 0, 0}}), "0 down 7:4\n 20 up 7:4\n 30 end",
      "0 mouse 01 00 00 00\n 20 mouse 00 00 00 00"},
-    {"times: repeat 0 plays nothing", Record(A, 2, 0, kTapB),
-     "0 down 7:4\n 5 up 7:4\n 50 end", ""},
-    {"times: delay 0 plays 1 ms apart", Record(A, 2, 2, {{B, 1, 0}, {B, 0, 0}}),
-     "0 down 7:4\n 1 up 7:4\n 50 end",
+    {"times: repeat 0 plays nothing", Record(A, 2, 0, kTapB), "0 down 7:4\n 5 up 7:4\n 50 end", ""},
+    {"times: delay 0 plays 1 ms apart", Record(A, 2, 2, {{B, 1, 0}, {B, 0, 0}}), "0 down 7:4\n 1 up 7:4\n 50 end",
      "0 kbd 05\n 1 kbd -\n 2 kbd 05\n 3 kbd -\n 4 kbd -"},
-    {"while held: release stops inside the step's wait", Record(A, 3, 1, kTapB),
-     "0 down 7:4\n 35 up 7:4\n 50 end",
+    {"while held: release stops inside the step's wait", Record(A, 3, 1, kTapB), "0 down 7:4\n 35 up 7:4\n 50 end",
      "0 kbd 05\n 10 kbd -\n 20 kbd 05\n 30 kbd -\n 35 kbd -"},
     {"toggle: second press stops, third starts again, close stops", Record(A, 4, 1, kTapB),
      "0 down 7:4\n 5 up 7:4\n 25 down 7:4\n 30 up 7:4\n 50 down 7:4\n 51 up 7:4\n 75 end",
@@ -99,8 +88,7 @@ const Script kScripts[] = {
         25 kbd 07
         30 kbd -
         35 kbd -)"},
-    {"until another key: same key ignored, other key only stops",
-     Record(A, 5, 1, kTapB) + Record(C, 2, 1, kTapD),
+    {"until another key: same key ignored, other key only stops", Record(A, 5, 1, kTapB) + Record(C, 2, 1, kTapD),
      "0 down 7:4\n 5 up 7:4\n 15 down 7:4\n 16 up 7:4\n 25 down 7:6\n 26 up 7:6\n 40 down 7:6\n 41 up 7:6\n 70 end",
      R"(0 kbd 05
         10 kbd -
@@ -109,8 +97,7 @@ const Script kScripts[] = {
         40 kbd 07
         45 kbd -
         50 kbd -)"},
-    {"until any key: the same key stops it and does nothing else",
-     Record(A, 6, 1, kTapB) + Record(C, 2, 1, kTapD),
+    {"until any key: the same key stops it and does nothing else", Record(A, 6, 1, kTapB) + Record(C, 2, 1, kTapD),
      "0 down 7:4\n 5 up 7:4\n 15 down 7:4\n 16 up 7:4\n 30 down 7:6\n 31 up 7:6\n 60 end",
      R"(0 kbd 05
         10 kbd -
@@ -128,11 +115,9 @@ const Script kScripts[] = {
         35 kbd -
         45 kbd 05
         50 kbd -)"},
-    {"unknown play mode does nothing", Record(A, 7, 1, kTapB),
-     "0 down 7:4\n 5 up 7:4\n 50 end", ""},
+    {"unknown play mode does nothing", Record(A, 7, 1, kTapB), "0 down 7:4\n 5 up 7:4\n 50 end", ""},
     {"closing the window releases every key a macro holds",
-     Record(A, 3, 1, {{B, 1, 10}, {C, 1, 10}, {B, 0, 10}, {C, 0, 10}}),
-     "0 down 7:4\n 15 end",
+     Record(A, 3, 1, {{B, 1, 10}, {C, 1, 10}, {B, 0, 10}, {C, 0, 10}}), "0 down 7:4\n 15 end",
      "0 kbd 05\n 10 kbd 05 06\n 15 kbd 06\n 15 kbd -"},
     {"a stop releases a held remap and the playback", Record(A, 1, 1, {{B, 0, 0}}) + Record(C, 4, 1, kTapD),
      "0 down 7:4\n 2 down 7:6\n 3 up 7:6\n 4 stop\n 20 up 7:4\n 30 end",

@@ -68,10 +68,10 @@ TEST(DeviceNotice, MatchesOnlyHandledEventsOfKeyboardRows) {
         {kDeviceArrival, R"(\\?\hid#vid_1a2c&pid_7080&mi_01#x)", true, -1},
         {kDeviceArrival, R"(\\?\hid#vid_1a2c&pid_7fff&mi_02#x)", true, 1},
         {kDeviceArrival, R"(\\?\hid#vid_1a2c&pid_7fff&mi_02&col01#x)", true, -1},  // row 2 wants no collection
-        {kDeviceArrival, R"(\\?\hid#vid_3f3f&pid_0001#x)", true, -1},                 // a mouse: handed on, no row
-        {kDeviceArrival, R"(\\?\usbstor#disk&ven_x#x)", false, -1},                   // not HID
+        {kDeviceArrival, R"(\\?\hid#vid_3f3f&pid_0001#x)", true, -1},              // a mouse: handed on, no row
+        {kDeviceArrival, R"(\\?\usbstor#disk&ven_x#x)", false, -1},                // not HID
         {kDeviceArrival, R"(\\?\HID#VID_1A2C&PID_7080&MI_01&COL07#x)", false, -1},
-        {0x8001, R"(\\?\hid#vid_1a2c&pid_7080&mi_01&col07#x)", false, -1},           // query remove: ignored
+        {0x8001, R"(\\?\hid#vid_1a2c&pid_7080&mi_01&col07#x)", false, -1},  // query remove: ignored
         {0x0007, R"(\\?\hid#vid_1a2c&pid_7080&mi_01&col07#x)", false, -1},
     };
     for (const auto& c : cases) {

@@ -91,10 +91,10 @@ TEST(EasyThread, CallbackResultsEndTheLoop) {
         int32_t startResult, loopResultAt, loopResult;
         int loops, finishes;
     } cases[] = {
-        {0, 2, 5, 3, 1},    // nonzero loop result ends the loop, finish runs
-        {0, 0, -1, 1, 0},   // -1 skips the finish callback
-        {7, 0, 0, 0, 1},    // a nonzero start result skips the loop
-        {-1, 0, 0, 0, 0},   // and -1 there skips finish too
+        {0, 2, 5, 3, 1},   // nonzero loop result ends the loop, finish runs
+        {0, 0, -1, 1, 0},  // -1 skips the finish callback
+        {7, 0, 0, 0, 1},   // a nonzero start result skips the loop
+        {-1, 0, 0, 0, 0},  // and -1 there skips finish too
     };
     for (const Case& c : cases) {
         platform::sim::SimClock clock;

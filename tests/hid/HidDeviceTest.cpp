@@ -75,14 +75,14 @@ TEST_F(HidDeviceTest, EnumerationFiltersByTheRequest) {
     };
     const Case cases[] = {
         {0x1A2C, {0x7080}, 1, 7, 1},
-        {0x1A2C, {0x7FFF}, 2, -1, 1},      // the interface without a collection part
-        {0x1A2C, {0x7FFF}, 1, -1, 2},      // with collection parts too
+        {0x1A2C, {0x7FFF}, 2, -1, 1},  // the interface without a collection part
+        {0x1A2C, {0x7FFF}, 1, -1, 2},  // with collection parts too
         {0x1A2C, {0x7080, 0x7FFF}, -1, -1, 12},
-        {0x1A2C, {}, 0, -1, 2},            // any product
-        {0, {0x7080}, 1, -1, 7},           // any vendor
-        {0x1A2C, {0x7080}, -2, -1, 0},     // other negatives match nothing
+        {0x1A2C, {}, 0, -1, 2},         // any product
+        {0, {0x7080}, 1, -1, 7},        // any vendor
+        {0x1A2C, {0x7080}, -2, -1, 0},  // other negatives match nothing
         {0x1A2C, {0x7080}, 1, -3, 0},
-        {0, {}, -1, -1, 0},                // nothing to match on
+        {0, {}, -1, -1, 0},  // nothing to match on
         {0x1A2D, {0x7080}, -1, -1, 0},
     };
     for (const auto& c : cases) {
@@ -138,10 +138,9 @@ TEST_F(HidDeviceTest, WriteFormsAndClampToTheOutputLength) {
         size_t expectWritten;
     };
     const Case cases[] = {
-        {0, false, 8},    // no output length known: 8 bytes unchanged
-        {8, false, 8},
-        {65, true, 65},   // 00 in front of the payload
-        {5, false, 5},    // longer than the report: cut
+        {0, false, 8},                   // no output length known: 8 bytes unchanged
+        {8, false, 8},  {65, true, 65},  // 00 in front of the payload
+        {5, false, 5},                   // longer than the report: cut
         {33, true, 33},
     };
     for (bool overlapped : {true, false}) {

@@ -19,7 +19,7 @@ struct Target {
     std::vector<std::pair<int64_t, int32_t>> runs;  // (time, value1)
     std::vector<uint8_t> lastData;
     std::thread::id runThread;
-    platform::Event* gate = nullptr;       // when set, runs wait for it
+    platform::Event* gate = nullptr;  // when set, runs wait for it
     platform::Event* entered = nullptr;
     IRunableThread* waitForStop = nullptr;  // when set, runs wait until the thread stops
 
@@ -44,8 +44,8 @@ struct Target {
 
 using Item = ThreadRunable<Target>;
 
-std::unique_ptr<Item> MakeItem(IRunableThread& t, Target& target, int32_t v1, uint32_t interval,
-                               int32_t reps = 1, bool exclusive = false) {
+std::unique_ptr<Item> MakeItem(IRunableThread& t, Target& target, int32_t v1, uint32_t interval, int32_t reps = 1,
+                               bool exclusive = false) {
     auto item = std::make_unique<Item>(&t, &target, &Target::Work);
     item->value1 = v1;
     item->interval = interval;
@@ -174,7 +174,7 @@ TEST(RunableThreadReal, AbandonedWaitIsSafeWhenTheResultComesLate) {
     auto item = MakeItem(*thread, target, 1, 0);
     item->waitTime = 5;
     EXPECT_EQ(thread->Post(std::move(item)), 0);  // timed out
-    gate.Set();                                  // the run now finishes and reports
+    gate.Set();                                   // the run now finishes and reports
     while (target.Times(1).empty()) std::this_thread::yield();
     thread.reset();
     SUCCEED();  // ASan/TSan builds catch a write into released memory here

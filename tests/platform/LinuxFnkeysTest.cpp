@@ -71,8 +71,8 @@ const Ev kSyn{EV_SYN, SYN_REPORT, 0};
 TEST(LinuxKeyCodes, BothWays) {
     struct Case {
         uint16_t page, usage, code;
-    } cases[] = {{7, 0x04, KEY_A}, {7, 0x29, KEY_ESC}, {7, 0xE0, KEY_LEFTCTRL}, {0x0C, 0x0192, KEY_CALC},
-                 {0x0C, 0x00E9, KEY_VOLUMEUP}, {1, 0x82, KEY_SLEEP}};
+    } cases[] = {{7, 0x04, KEY_A},         {7, 0x29, KEY_ESC},           {7, 0xE0, KEY_LEFTCTRL},
+                 {0x0C, 0x0192, KEY_CALC}, {0x0C, 0x00E9, KEY_VOLUMEUP}, {1, 0x82, KEY_SLEEP}};
     for (const Case& c : cases) {
         uint16_t code = 0, page = 0, usage = 0;
         ASSERT_TRUE(platform::linuxfk::HidToInputCode(c.page, c.usage, &code));
@@ -104,19 +104,31 @@ TEST(UinputKeyboard, TypesTheChangesOfEachReport) {
     vhid.InjectKey(0x01, 0x82, true);
     vhid.ReleaseAll();
     EXPECT_EQ(Drain(pipe.read.Get()), (std::vector<Ev>{
-                                          {EV_KEY, KEY_A, 1}, kSyn,
-                                          {EV_KEY, KEY_LEFTSHIFT, 1}, kSyn,
-                                          {EV_KEY, KEY_A, 0}, kSyn,
-                                          {EV_KEY, KEY_CALC, 1}, kSyn,
-                                          {EV_KEY, KEY_CALC, 0}, {EV_KEY, KEY_VOLUMEUP, 1}, kSyn,
-                                          {EV_KEY, KEY_VOLUMEUP, 0}, kSyn,
-                                          {EV_KEY, BTN_LEFT, 1}, kSyn,
-                                          {EV_KEY, KEY_SLEEP, 1}, kSyn,
-                                          // ReleaseAll: keyboard, mouse, consumer, system
-                                          {EV_KEY, KEY_LEFTSHIFT, 0}, kSyn,
-                                          {EV_KEY, BTN_LEFT, 0}, kSyn,
+                                          {EV_KEY, KEY_A, 1},
                                           kSyn,
-                                          {EV_KEY, KEY_SLEEP, 0}, kSyn,
+                                          {EV_KEY, KEY_LEFTSHIFT, 1},
+                                          kSyn,
+                                          {EV_KEY, KEY_A, 0},
+                                          kSyn,
+                                          {EV_KEY, KEY_CALC, 1},
+                                          kSyn,
+                                          {EV_KEY, KEY_CALC, 0},
+                                          {EV_KEY, KEY_VOLUMEUP, 1},
+                                          kSyn,
+                                          {EV_KEY, KEY_VOLUMEUP, 0},
+                                          kSyn,
+                                          {EV_KEY, BTN_LEFT, 1},
+                                          kSyn,
+                                          {EV_KEY, KEY_SLEEP, 1},
+                                          kSyn,
+                                          // ReleaseAll: keyboard, mouse, consumer, system
+                                          {EV_KEY, KEY_LEFTSHIFT, 0},
+                                          kSyn,
+                                          {EV_KEY, BTN_LEFT, 0},
+                                          kSyn,
+                                          kSyn,
+                                          {EV_KEY, KEY_SLEEP, 0},
+                                          kSyn,
                                       }));
 }
 
@@ -194,8 +206,7 @@ TEST_F(Evdev, InterceptsTableKeysAndPassesTheRestThrough) {
     while (window.Count() < 2 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(window.seen, (std::vector<std::tuple<uint8_t, uint16_t, bool>>{{7, 4, true}, {7, 4, false}}));
-    EXPECT_EQ(Drain(out.read.Get(), 50),
-              (std::vector<Ev>{{EV_KEY, KEY_B, 1}, kSyn, {EV_KEY, KEY_B, 0}, kSyn}));
+    EXPECT_EQ(Drain(out.read.Get(), 50), (std::vector<Ev>{{EV_KEY, KEY_B, 1}, kSyn, {EV_KEY, KEY_B, 0}, kSyn}));
     listener.Stop();
     driver.reset();
     EXPECT_EQ(grabs, (std::vector<bool>{true, true, false, false}));
@@ -206,7 +217,7 @@ TEST_F(Evdev, GrabWaitsUntilNoKeyIsHeld) {
     initiallyHeld[KEY_LEFTCTRL] = true;
     auto driver = Make();
     EXPECT_FALSE(driver->Grabbed());
-    Send(in, EV_KEY, KEY_C, 1);        // the system has these; nothing to pass on
+    Send(in, EV_KEY, KEY_C, 1);  // the system has these; nothing to pass on
     Send(in, EV_KEY, KEY_C, 0);
     Send(in, EV_KEY, KEY_LEFTCTRL, 0);  // now the keyboard is idle
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

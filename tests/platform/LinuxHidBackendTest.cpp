@@ -10,14 +10,14 @@
 #include <fstream>
 #include <random>
 
+#include "data/LedEffectTable.h"
+#include "data/SideLightTable.h"
 #include "hid/HidDevice.h"
 #include "hid/HidEnumerator.h"
 #include "hid/HidLog.h"
+#include "platform/Clock.h"
 #include "platform/linux/HidReportDescriptor.h"
 #include "protocol/KeyboardLink.h"
-#include "data/LedEffectTable.h"
-#include "data/SideLightTable.h"
-#include "platform/Clock.h"
 
 namespace fs = std::filesystem;
 using namespace platform;
@@ -55,7 +55,8 @@ public:
         fs::create_directories(root / "dev");
         Bytes desc7080;
         for (int c = 1; c <= 6; ++c) {
-            Bytes part = Collection(c == 1 ? 0x000C : 0xFF31, static_cast<uint8_t>(c), static_cast<uint8_t>(c), 8, 0, 0);
+            Bytes part =
+                Collection(c == 1 ? 0x000C : 0xFF31, static_cast<uint8_t>(c), static_cast<uint8_t>(c), 8, 0, 0);
             desc7080.insert(desc7080.end(), part.begin(), part.end());
         }
         Bytes config = Collection(0xFF32, 0x01, 0x07, 0, 7, 7);
@@ -131,7 +132,9 @@ private:
 
 class SilentLog {
 public:
-    SilentLog() { hid::SetHidLogSink([](const std::string&) {}); }
+    SilentLog() {
+        hid::SetHidLogSink([](const std::string&) {});
+    }
     ~SilentLog() { hid::SetHidLogSink(nullptr); }
 };
 
@@ -165,8 +168,10 @@ TEST(LinuxHidBackend, MapsHidrawNodesToInterfacePaths) {
     std::vector<HidInterfaceEntry> list;
     ASSERT_TRUE(backend.ListInterfaces(&list));
     ASSERT_EQ(list.size(), 9u);
-    EXPECT_EQ(list[0].path, R"(\\?\hid#vid_1a2c&pid_7080&mi_01&col01#hidraw3&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})");
-    EXPECT_EQ(list[6].path, R"(\\?\hid#vid_1a2c&pid_7080&mi_01&col07#hidraw3&0006#{4d1e55b2-f16f-11cf-88cb-001111000030})");
+    EXPECT_EQ(list[0].path,
+              R"(\\?\hid#vid_1a2c&pid_7080&mi_01&col01#hidraw3&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})");
+    EXPECT_EQ(list[6].path,
+              R"(\\?\hid#vid_1a2c&pid_7080&mi_01&col07#hidraw3&0006#{4d1e55b2-f16f-11cf-88cb-001111000030})");
     EXPECT_EQ(list[7].path, R"(\\?\hid#vid_1a2c&pid_7fff&mi_02#hidraw5&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})");
     EXPECT_EQ(list[8].path, R"(\\?\hid#vid_3f3f&pid_0001#hidraw7&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})");
 

@@ -88,7 +88,7 @@ TEST(NamedLock, TwoProcessesSharingALockNeverInterleave) {
     EXPECT_TRUE(NeverInterleaved(out, &pairs));
     EXPECT_EQ(pairs, 2 * kRounds);
 
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat((folder.path / "HidDevice%3a%3aSetFeature.lock").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }

@@ -119,8 +119,8 @@ TEST_F(KeyboardLinkTest, SelectedSlotIsUsedForMinusOneAndTheResetSelectionSendsN
     sides.GetSlot(2)->first = 0x41;
     link.SendEffect(-1);
     link.SendSideLight(-1);
-    EXPECT_EQ(Wire(), (std::vector<std::string>{"set_feature 07 ff ff 0a 03 01 01 00",
-                                                "set_feature 07 ff ff 20 00 00 42 00"}));
+    EXPECT_EQ(Wire(),
+              (std::vector<std::string>{"set_feature 07 ff ff 0a 03 01 01 00", "set_feature 07 ff ff 20 00 00 42 00"}));
     t.bus->ClearReports();
     effects.SetSelected(LedEffectTable::kNoSelection);
     const int64_t before = link.lastSendTime;
@@ -174,12 +174,9 @@ TEST_F(KeyboardLinkTest, FirmwareVersionAndItsText) {
     };
     using M = SimKeyboardModel;
     const Case cases[] = {
-        {M::k7080, 0x0100, "", 0x0100, "Firmware: v1.0", 2},
-        {M::k7080, 0x0123, "", 0x0123, "Firmware: v1.35", 2},
-        {M::k7080, 0x02C8, "", 0x02C8, "Firmware: v2.200", 2},
-        {M::k7FFF, 0x0100, "", 0x0100, "Firmware: v1.0", 0},
-        {M::k7080, 0x0100, "garbage", -1, nullptr, 2},
-        {M::k7080, 0x0100, "refuse", -1, nullptr, 0},
+        {M::k7080, 0x0100, "", 0x0100, "Firmware: v1.0", 2},   {M::k7080, 0x0123, "", 0x0123, "Firmware: v1.35", 2},
+        {M::k7080, 0x02C8, "", 0x02C8, "Firmware: v2.200", 2}, {M::k7FFF, 0x0100, "", 0x0100, "Firmware: v1.0", 0},
+        {M::k7080, 0x0100, "garbage", -1, nullptr, 2},         {M::k7080, 0x0100, "refuse", -1, nullptr, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);

@@ -60,8 +60,7 @@ const QByteArray kWin = R"(<ui version="4.0"><widget class="window" name="root">
 
 class LanguageTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         testutil::App();
         testutil::WriteFile(dir_, "translator/lang_cn.xml", kCn);
         testutil::WriteFile(dir_, "translator/lang_en.xml", kEn);
@@ -70,8 +69,9 @@ protected:
         testutil::WriteFile(dir_, "translator/notlang.xml", "<strings/>");
         testutil::WriteFile(dir_, "smenu/menu_tray.xml",
                             R"(<menu><item id="1" text="Check for upgrade"/><sep/><item id="6" text="Exit"/></menu>)");
-        testutil::WriteFile(dir_, "smenuex/menu_more.xml",
-                            R"(<menuRoot><item id="2" text="Chinese" check="1"/><item id="3" text="English"/></menuRoot>)");
+        testutil::WriteFile(
+            dir_, "smenuex/menu_more.xml",
+            R"(<menuRoot><item id="2" text="Chinese" check="1"/><item id="3" text="English"/></menuRoot>)");
         testutil::WriteFile(dir_, "smenu/bad.xml", R"(<popup><item id="1"/></popup>)");
         app_ = std::make_unique<ui::UiApp>(dir_.path(), true);
     }
@@ -81,21 +81,19 @@ protected:
     std::unique_ptr<ui::UiApp> app_;
 };
 
-TEST_F(LanguageTest, TranslatorContextsAndFallback)
-{
+TEST_F(LanguageTest, TranslatorContextsAndFallback) {
     ui::LanguageTranslator t;
     ASSERT_TRUE(t.LoadXml(kCn));
     EXPECT_EQ(t.Name(), "lang_cn");
     EXPECT_EQ(t.Lookup("win", "Lighting"), QString::fromUtf8("灯效"));
-    EXPECT_EQ(t.Lookup("CMainDlg", "Lighting"), "");                      // other context
-    EXPECT_EQ(t.Lookup("CMainDlg", "Warning"), QString::fromUtf8("警告")); // empty context as fallback
+    EXPECT_EQ(t.Lookup("CMainDlg", "Lighting"), "");                        // other context
+    EXPECT_EQ(t.Lookup("CMainDlg", "Warning"), QString::fromUtf8("警告"));  // empty context as fallback
     EXPECT_EQ(t.Lookup("win", "Unknown"), "");
     EXPECT_FALSE(ui::LanguageTranslator().LoadXml("<strings/>"));
     EXPECT_FALSE(ui::LanguageTranslator().LoadXml(""));
 }
 
-TEST_F(LanguageTest, LiveSwitchReappliesEveryText)
-{
+TEST_F(LanguageTest, LiveSwitchReappliesEveryText) {
     ui::HostWindow w(QStringLiteral("LAYOUT:win"));
     ASSERT_TRUE(w.Create());
     auto* heading = qobject_cast<QLabel*>(w.FindChildByName("heading"));
@@ -105,14 +103,14 @@ TEST_F(LanguageTest, LiveSwitchReappliesEveryText)
     auto* steps = w.FindChildByName2<ui::SMCListView>("steps");
     auto* combo = w.FindChildByName2<ui::SComboBox>("macro_play_mode");
     ASSERT_TRUE(combo);
-    EXPECT_EQ(combo->GetItemData(1), 3); // item values from the layout
+    EXPECT_EQ(combo->GetItemData(1), 3);  // item values from the layout
     auto* code = new QLabel(&w);
     ui::SetTrText(code, "CMainDlg", "Please insert USB device!");
     EXPECT_EQ(heading->text(), "Lighting");
 
-    version->setText("V1.02"); // set by code: must survive switches
+    version->setText("V1.02");  // set by code: must survive switches
     ASSERT_TRUE(app_->SetLanguage("lang_cn"));
-    QApplication::processEvents(); // the language-change event is posted
+    QApplication::processEvents();  // the language-change event is posted
     EXPECT_EQ(app_->Translators().CurrentName(), "lang_cn");
     EXPECT_EQ(heading->text(), QString::fromUtf8("灯效"));
     EXPECT_EQ(more->toolTip(), QString::fromUtf8("更多"));
@@ -122,7 +120,7 @@ TEST_F(LanguageTest, LiveSwitchReappliesEveryText)
     EXPECT_EQ(version->text(), "V1.02");
     EXPECT_EQ(ui::TranslatorManager::Tr("CMainDlg", "Warning"), QString::fromUtf8("警告"));
 
-    ASSERT_TRUE(app_->SetLanguage("lang_en")); // identity translation
+    ASSERT_TRUE(app_->SetLanguage("lang_en"));  // identity translation
     QApplication::processEvents();
     EXPECT_EQ(heading->text(), "Lighting");
     EXPECT_EQ(tabs->GetPage(0)->Title(), "Wave");
@@ -137,19 +135,18 @@ TEST_F(LanguageTest, LiveSwitchReappliesEveryText)
     EXPECT_EQ(app_->Translators().CurrentName(), "lang_en");
 }
 
-TEST_F(LanguageTest, MenusFromBothResourceKinds)
-{
+TEST_F(LanguageTest, MenusFromBothResourceKinds) {
     ui::PopupMenu tray;
     ASSERT_TRUE(tray.LoadMenu("SMENU:menu_tray"));
     EXPECT_EQ(tray.ItemIds(), (QList<int>{1, 6}));
-    EXPECT_EQ(tray.Menu()->actions().size(), 3); // with the separator
+    EXPECT_EQ(tray.Menu()->actions().size(), 3);  // with the separator
     EXPECT_TRUE(tray.Menu()->actions()[1]->isSeparator());
 
     app_->SetLanguage("lang_cn");
     ui::PopupMenu translated;
     ASSERT_TRUE(translated.LoadMenu("SMENU:menu_tray"));
     EXPECT_EQ(translated.ActionOf(6)->text(), QString::fromUtf8("退出"));
-    EXPECT_EQ(translated.ActionOf(1)->text(), "Check for upgrade"); // no translation: the source
+    EXPECT_EQ(translated.ActionOf(1)->text(), "Check for upgrade");  // no translation: the source
 
     ui::PopupMenu more;
     ASSERT_TRUE(more.LoadMenu("SMENUEX:menu_more"));
@@ -160,12 +157,14 @@ TEST_F(LanguageTest, MenusFromBothResourceKinds)
     EXPECT_FALSE(ui::PopupMenu().LoadMenu("SMENU:missing"));
 }
 
-TEST_F(LanguageTest, MenuCommandsReachTheOwnersHost)
-{
+TEST_F(LanguageTest, MenuCommandsReachTheOwnersHost) {
     struct Host : ui::HostWindow {
         using ui::HostWindow::HostWindow;
         int last = 0;
-        bool OnCommand(ui::EventArgs& a) override { last = a.id; return true; }
+        bool OnCommand(ui::EventArgs& a) override {
+            last = a.id;
+            return true;
+        }
     } host(QStringLiteral("LAYOUT:win"));
     ASSERT_TRUE(host.Create());
     QWidget* owner = host.FindChildByName("btn_more");
@@ -175,21 +174,18 @@ TEST_F(LanguageTest, MenuCommandsReachTheOwnersHost)
 
 class MessageBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         testutil::App();
         app_ = std::make_unique<ui::UiApp>(testutil::SourceUires(), true);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ui::SetMessageBoxHook(nullptr);
         app_->Translators().Install(nullptr);
     }
     std::unique_ptr<ui::UiApp> app_;
 };
 
-TEST_F(MessageBoxTest, HookAnswersInsteadOfShowing)
-{
+TEST_F(MessageBoxTest, HookAnswersInsteadOfShowing) {
     std::vector<ui::MessageBoxRequest> seen;
     ui::SetMessageBoxHook([&](const ui::MessageBoxRequest& r) {
         seen.push_back(r);
@@ -201,11 +197,15 @@ TEST_F(MessageBoxTest, HookAnswersInsteadOfShowing)
     EXPECT_EQ(seen[0].type, ui::MB_OKCANCEL);
 }
 
-TEST_F(MessageBoxTest, BoxFromTheLayoutEndsWithTheButtonPressed)
-{
+TEST_F(MessageBoxTest, BoxFromTheLayoutEndsWithTheButtonPressed) {
     if (!app_->Provider().Exists("LAYOUT:SYS_XML_MSGBOX")) GTEST_SKIP() << "no message box layout";
     app_->LoadUiDef("UIDEF:XML_INIT");
-    struct Case { int type; const char* button; int result; bool cancelShown; } cases[] = {
+    struct Case {
+        int type;
+        const char* button;
+        int result;
+        bool cancelShown;
+    } cases[] = {
         {ui::MB_OK, "button1st", ui::IDOK, false},
         {ui::MB_OKCANCEL, "button1st", ui::IDOK, true},
         {ui::MB_OKCANCEL, "button2nd", ui::IDCANCEL, true},
@@ -228,13 +228,13 @@ TEST_F(MessageBoxTest, BoxFromTheLayoutEndsWithTheButtonPressed)
     EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
 }
 
-TEST_F(MessageBoxTest, Screenshots)
-{
+TEST_F(MessageBoxTest, Screenshots) {
     if (!app_->Provider().Exists("LAYOUT:SYS_XML_MSGBOX")) GTEST_SKIP() << "no message box layout";
     app_->LoadUiDef("UIDEF:XML_INIT");
     for (const char* lang : {"lang_en", "lang_cn"}) {
         ASSERT_TRUE(app_->SetLanguage(lang));
-        const QString text = ui::TranslatorManager::Tr("CMainDlg", "All settings will be restored, are you sure you want to continue?");
+        const QString text =
+            ui::TranslatorManager::Tr("CMainDlg", "All settings will be restored, are you sure you want to continue?");
         ui::MessageBoxDlg dlg({nullptr, text, ui::TranslatorManager::Tr("CMainDlg", "Warning"), ui::MB_OKCANCEL});
         ASSERT_TRUE(dlg.Create());
         dlg.setAttribute(Qt::WA_DontShowOnScreen);
@@ -245,4 +245,4 @@ TEST_F(MessageBoxTest, Screenshots)
     }
 }
 
-} // namespace
+}  // namespace

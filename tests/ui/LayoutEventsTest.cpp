@@ -61,16 +61,14 @@ class TestHost : public ui::HostWindow {
 public:
     using ui::HostWindow::HostWindow;
     std::vector<int> commands;
-    std::vector<std::pair<int, int>> others; // (event, cur)
+    std::vector<std::pair<int, int>> others;  // (event, cur)
 
 protected:
-    bool OnCommand(ui::EventArgs& a) override
-    {
+    bool OnCommand(ui::EventArgs& a) override {
         commands.push_back(a.id);
         return true;
     }
-    bool OnEvent(ui::EventArgs& a) override
-    {
+    bool OnEvent(ui::EventArgs& a) override {
         if (a.event != ui::ev::kCommand) others.push_back({a.event, a.cur});
         return ui::HostWindow::OnEvent(a);
     }
@@ -78,35 +76,42 @@ protected:
 
 class LayoutEvents : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         testutil::App();
         ASSERT_TRUE(testutil::WriteFile(dir_, "layout/test.ui", kLayout));
-        ASSERT_TRUE(testutil::WriteFile(dir_, "values/string.xml",
-                                        R"(<string><item name="instanceName" value="kbconf-test"/><item name="fw" value="V1.02"/></string>)"));
+        ASSERT_TRUE(testutil::WriteFile(
+            dir_, "values/string.xml",
+            R"(<string><item name="instanceName" value="kbconf-test"/><item name="fw" value="V1.02"/></string>)"));
         app_ = std::make_unique<ui::UiApp>(dir_.path(), true);
         host_ = std::make_unique<TestHost>(QStringLiteral("LAYOUT:test"));
         ASSERT_TRUE(host_->Create());
     }
-    template <class T> T* Get(const char* name) { return host_->FindChildByName2<T>(name); }
+    template <class T>
+    T* Get(const char* name) {
+        return host_->FindChildByName2<T>(name);
+    }
 
     QTemporaryDir dir_;
     std::unique_ptr<ui::UiApp> app_;
     std::unique_ptr<TestHost> host_;
 };
 
-TEST_F(LayoutEvents, LookupByNameOrIdChecksTheClass)
-{
-    struct Case { const char* name; int id; const char* cls; bool found; } cases[] = {
-        {"btnOK", 0x1003B, "button", true},       // three levels down
-        {"btnOK", 0x1003B, "check", false},       // wrong class: not found
+TEST_F(LayoutEvents, LookupByNameOrIdChecksTheClass) {
+    struct Case {
+        const char* name;
+        int id;
+        const char* cls;
+        bool found;
+    } cases[] = {
+        {"btnOK", 0x1003B, "button", true},  // three levels down
+        {"btnOK", 0x1003B, "check", false},  // wrong class: not found
         {"btnOK", 0x1003B, "", true},
         {"chk_macro_record", 0x10035, "check", true},
         {"bar_side_brightness", 0x10017, "sliderbar", true},
         {"tab_color_effect", 0x10005, "tabctrl", true},
         {"version", 65556, "text", true},
-        {"version", 65556, "TEXT", true},         // class names compare case-insensitively
-        {"own_id", 0x1234, "button", true},       // id from the layout for names outside the table
+        {"version", 65556, "TEXT", true},    // class names compare case-insensitively
+        {"own_id", 0x1234, "button", true},  // id from the layout for names outside the table
     };
     for (auto& c : cases) {
         QWidget* byName = host_->FindChildByName(c.name, c.cls);
@@ -123,8 +128,7 @@ TEST_F(LayoutEvents, LookupByNameOrIdChecksTheClass)
     EXPECT_EQ(host_->size(), QSize(400, 300));
 }
 
-TEST_F(LayoutEvents, AttributesReachTheWidgets)
-{
+TEST_F(LayoutEvents, AttributesReachTheWidgets) {
     auto* bar = Get<ui::SSliderBar>("bar_side_brightness");
     ASSERT_TRUE(bar);
     // The value is applied in layout order after the range, so 150 is not clamped to Qt's default 99.
@@ -133,10 +137,10 @@ TEST_F(LayoutEvents, AttributesReachTheWidgets)
     EXPECT_EQ(bar->GetValue(), 150);
     EXPECT_TRUE(Get<ui::SCheckBox>("chk_macro_record")->isChecked());
     auto* version = Get<QLabel>("version");
-    EXPECT_EQ(version->text(), "V1.02");       // string table reference
+    EXPECT_EQ(version->text(), "V1.02");  // string table reference
     EXPECT_EQ(version->toolTip(), "Firmware");
     QWidget* own = host_->FindChildByName("own_id");
-    EXPECT_EQ(own->property("Custom_Thing").toString(), "kept"); // unknown attributes stay readable
+    EXPECT_EQ(own->property("Custom_Thing").toString(), "kept");  // unknown attributes stay readable
     QWidget* unknown = host_->FindChildByName("unknown_kind");
     ASSERT_TRUE(unknown);
     EXPECT_EQ(ui::ClassName(unknown), "window");
@@ -148,11 +152,13 @@ TEST_F(LayoutEvents, AttributesReachTheWidgets)
     EXPECT_EQ(tabs->GetPage(2)->Title(), "Loader");
 }
 
-TEST_F(LayoutEvents, CommandsGoToSubscribersThenHandlersThenTheHost)
-{
+TEST_F(LayoutEvents, CommandsGoToSubscribersThenHandlersThenTheHost) {
     std::vector<std::string> order;
     auto* ok = Get<ui::SButton>("btnOK");
-    ui::Subscribe(ok, ui::ev::kCommand, [&](ui::EventArgs&) { order.push_back("widget"); return false; });
+    ui::Subscribe(ok, ui::ev::kCommand, [&](ui::EventArgs&) {
+        order.push_back("widget");
+        return false;
+    });
     host_->On(ui::ev::kCommand, QStringLiteral("btnOK"), [&](ui::EventArgs& a) {
         order.push_back("by name " + a.name.toStdString());
         return false;
@@ -163,7 +169,7 @@ TEST_F(LayoutEvents, CommandsGoToSubscribersThenHandlersThenTheHost)
     });
     ok->click();
     EXPECT_EQ(order, (std::vector<std::string>{"widget", "by name btnOK", "by id 65595"}));
-    EXPECT_EQ(host_->commands, std::vector<int>{0x1003B}); // nobody took it: the host's handler
+    EXPECT_EQ(host_->commands, std::vector<int>{0x1003B});  // nobody took it: the host's handler
 
     // A handler that takes it stops delivery.
     host_->On(ui::ev::kCommand, QStringLiteral("btnCancel"), [](ui::EventArgs&) { return true; });
@@ -180,8 +186,7 @@ TEST_F(LayoutEvents, CommandsGoToSubscribersThenHandlersThenTheHost)
     EXPECT_FALSE(state);
 }
 
-TEST_F(LayoutEvents, BuildingFromTheLayoutFiresNothing)
-{
+TEST_F(LayoutEvents, BuildingFromTheLayoutFiresNothing) {
     // The layout selects a combo entry, sets an edit's text and a slider's value and
     // shows a tab page: the host hears none of it.
     EXPECT_TRUE(host_->others.empty());
@@ -194,19 +199,18 @@ TEST_F(LayoutEvents, BuildingFromTheLayoutFiresNothing)
     EXPECT_EQ(host_->others[0], std::make_pair(ui::ev::kSelChanged, 1));
 }
 
-TEST_F(LayoutEvents, SelectionSliderTabAndEditEvents)
-{
+TEST_F(LayoutEvents, SelectionSliderTabAndEditEvents) {
     auto* combo = Get<ui::SComboBox>("cbx_in_lv");
     for (int i = 0; i < 4; ++i) combo->AddItem(QString("Level %1").arg(i), 10 * i);
-    EXPECT_TRUE(host_->others.empty()); // filling is no user choice
+    EXPECT_TRUE(host_->others.empty());  // filling is no user choice
     EXPECT_EQ(combo->GetItemData(3), 30);
     combo->SetCurSel(1, false);
     EXPECT_TRUE(host_->others.empty());
     combo->SetCurSel(2);
     ASSERT_EQ(host_->others.size(), 1u);
     EXPECT_EQ(host_->others.back(), std::make_pair(ui::ev::kSelChanged, 2));
-    EXPECT_FALSE(combo->SetCurSel(2)); // unchanged: no event
-    combo->SetCurSel(9);               // out of range clears
+    EXPECT_FALSE(combo->SetCurSel(2));  // unchanged: no event
+    combo->SetCurSel(9);                // out of range clears
     EXPECT_EQ(combo->GetCurSel(), -1);
     host_->others.clear();
 
@@ -218,7 +222,7 @@ TEST_F(LayoutEvents, SelectionSliderTabAndEditEvents)
     });
     bar->SetValue(20);
     EXPECT_EQ(pos, -1);
-    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); // what the user's key or click does
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // what the user's key or click does
     EXPECT_EQ(pos, 21);
 
     auto* tabs = Get<ui::STabCtrl>("tab_color_effect");
@@ -232,7 +236,7 @@ TEST_F(LayoutEvents, SelectionSliderTabAndEditEvents)
     EXPECT_TRUE(tabs->GetPage(2)->isVisibleTo(tabs));
     EXPECT_FALSE(tabs->SetCurSel(7));
     EXPECT_EQ(tabs->GetCurSel(), 2);
-    EXPECT_TRUE(tabs->SetCurSel(0, false)); // quietly
+    EXPECT_TRUE(tabs->SetCurSel(0, false));  // quietly
     EXPECT_EQ(change, std::make_pair(2, 1));
     EXPECT_TRUE(tabs->GetPage(0)->isVisibleTo(tabs));
 
@@ -240,8 +244,8 @@ TEST_F(LayoutEvents, SelectionSliderTabAndEditEvents)
     testutil::Mouse(tabs, QEvent::MouseMove, tabs->ItemRect(1).center());
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(tabs, &leave);
-    const std::vector<std::pair<int, int>> hover = {{ui::ev::kTabItemHover, 0}, {ui::ev::kTabItemLeave, 0},
-                                                    {ui::ev::kTabItemHover, 1}, {ui::ev::kTabItemLeave, 1}};
+    const std::vector<std::pair<int, int>> hover = {
+        {ui::ev::kTabItemHover, 0}, {ui::ev::kTabItemLeave, 0}, {ui::ev::kTabItemHover, 1}, {ui::ev::kTabItemLeave, 1}};
     EXPECT_EQ(host_->others, hover);
 
     int edits = 0;
@@ -249,18 +253,16 @@ TEST_F(LayoutEvents, SelectionSliderTabAndEditEvents)
         ++edits;
         return true;
     });
-    Get<ui::SEdit>("edit_macro_repeat_times")->setText("5"); // code changes notify too
+    Get<ui::SEdit>("edit_macro_repeat_times")->setText("5");  // code changes notify too
     EXPECT_EQ(edits, 1);
 }
 
-TEST_F(LayoutEvents, MessagesPostedFromAnotherThreadArriveOnTheUiThread)
-{
+TEST_F(LayoutEvents, MessagesPostedFromAnotherThreadArriveOnTheUiThread) {
     struct Host : ui::HostWindow {
         using ui::HostWindow::HostWindow;
         std::vector<std::tuple<uint32_t, uintptr_t, intptr_t>> got;
         std::thread::id thread;
-        void OnMessage(uint32_t m, uintptr_t w, intptr_t l) override
-        {
+        void OnMessage(uint32_t m, uintptr_t w, intptr_t l) override {
             got.emplace_back(m, w, l);
             thread = std::this_thread::get_id();
         }
@@ -270,15 +272,14 @@ TEST_F(LayoutEvents, MessagesPostedFromAnotherThreadArriveOnTheUiThread)
         for (int i = 0; i < 3; ++i) host.PostMessage(0x401, uintptr_t(i), -i);
     });
     reader.join();
-    EXPECT_TRUE(host.got.empty()); // queued, not called on the poster's thread
+    EXPECT_TRUE(host.got.empty());  // queued, not called on the poster's thread
     QApplication::processEvents();
     ASSERT_EQ(host.got.size(), 3u);
     EXPECT_EQ(host.got[2], std::make_tuple(0x401u, uintptr_t(2), intptr_t(-2)));
     EXPECT_EQ(host.thread, std::this_thread::get_id());
 }
 
-TEST(LayoutLoaderErrors, MissingOrBrokenLayoutsFail)
-{
+TEST(LayoutLoaderErrors, MissingOrBrokenLayoutsFail) {
     testutil::App();
     QTemporaryDir dir;
     testutil::WriteFile(dir, "layout/broken.ui", "<ui><widget class=");
@@ -292,4 +293,4 @@ TEST(LayoutLoaderErrors, MissingOrBrokenLayoutsFail)
     EXPECT_FALSE(loader.errorString().isEmpty());
 }
 
-} // namespace
+}  // namespace

@@ -43,8 +43,7 @@ public:
     QStringList names;
     int fills = 0;
     int GetCount() const override { return int(names.size()); }
-    void FillRow(int row, QWidget* w, const ui::RowTemplate& tpl) override
-    {
+    void FillRow(int row, QWidget* w, const ui::RowTemplate& tpl) override {
         ++fills;
         BuildIfEmpty(w, tpl);
         auto* edit = ui::FindChildByName2<ui::SEdit>(w, "group_name");
@@ -58,14 +57,13 @@ class StepsAdapter : public ui::McListAdapter {
 public:
     int count = 0;
     int GetCount() const override { return count; }
-    void FillRow(int row, QWidget* w, const ui::RowTemplate& tpl) override
-    {
+    void FillRow(int row, QWidget* w, const ui::RowTemplate& tpl) override {
         BuildIfEmpty(w, tpl);
         qobject_cast<QLabel*>(ui::FindChildByName(w, "key_code"))->setText(QString::number(row, 16));
     }
-    bool OnSort(int column, QVector<ui::SortMark>& marks) override
-    {
-        const ui::SortMark next = marks[column] == ui::SortMark::Ascending ? ui::SortMark::Descending : ui::SortMark::Ascending;
+    bool OnSort(int column, QVector<ui::SortMark>& marks) override {
+        const ui::SortMark next =
+            marks[column] == ui::SortMark::Ascending ? ui::SortMark::Descending : ui::SortMark::Ascending;
         marks.fill(ui::SortMark::None);
         marks[column] = next;
         return true;
@@ -74,8 +72,7 @@ public:
 
 class ListViews : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         testutil::App();
         testutil::WriteFile(dir_, "layout/lists.ui", kLayout);
         app_ = std::make_unique<ui::UiApp>(dir_.path(), true);
@@ -98,11 +95,10 @@ protected:
     std::vector<std::pair<int, int>> selEvents_;
 };
 
-TEST_F(ListViews, RowsComeFromTheTemplateAndCarryTheirIndex)
-{
+TEST_F(ListViews, RowsComeFromTheTemplateAndCarryTheirIndex) {
     EXPECT_FALSE(groups_->GetRowTemplate().IsEmpty());
     EXPECT_EQ(groups_->ItemHeight(), 25);
-    EXPECT_EQ(ui::FindChildByName(groups_, "template"), nullptr); // the template left the view
+    EXPECT_EQ(ui::FindChildByName(groups_, "template"), nullptr);  // the template left the view
     NamesAdapter a;
     a.names = {"Group 0", "Group 1", "Group 2"};
     groups_->SetAdapter(&a);
@@ -122,8 +118,7 @@ TEST_F(ListViews, RowsComeFromTheTemplateAndCarryTheirIndex)
     EXPECT_EQ(qobject_cast<ui::SEdit*>(firstEdit)->text(), "Renamed");
 }
 
-TEST_F(ListViews, SelectionWithAndWithoutNotificationAndOnRefresh)
-{
+TEST_F(ListViews, SelectionWithAndWithoutNotificationAndOnRefresh) {
     NamesAdapter a;
     a.names = {"a", "b", "c"};
     groups_->SetAdapter(&a);
@@ -136,17 +131,16 @@ TEST_F(ListViews, SelectionWithAndWithoutNotificationAndOnRefresh)
     EXPECT_EQ(groups_->GetSel(), -1);
 
     groups_->SetSel(2);
-    a.names.removeLast(); // the selected row goes away
+    a.names.removeLast();  // the selected row goes away
     a.NotifyDataSetChanged();
     EXPECT_EQ(groups_->GetSel(), -1);
     groups_->SetSel(1);
     a.names << "d";
     a.NotifyDataSetChanged();
-    EXPECT_EQ(groups_->GetSel(), 1); // still in range: kept
+    EXPECT_EQ(groups_->GetSel(), 1);  // still in range: kept
 }
 
-TEST_F(ListViews, ArrowKeysMoveTheSelection)
-{
+TEST_F(ListViews, ArrowKeysMoveTheSelection) {
     NamesAdapter a;
     a.names = {"a", "b", "c"};
     groups_->SetAdapter(&a);
@@ -157,14 +151,13 @@ TEST_F(ListViews, ArrowKeysMoveTheSelection)
     key(Qt::Key_Down);
     key(Qt::Key_Down);
     key(Qt::Key_Down);
-    key(Qt::Key_Down); // stays on the last row
+    key(Qt::Key_Down);  // stays on the last row
     key(Qt::Key_Up);
     EXPECT_EQ(groups_->GetSel(), 1);
     EXPECT_EQ(selEvents_, (std::vector<std::pair<int, int>>{{0, -1}, {1, 0}, {2, 1}, {1, 2}}));
 }
 
-TEST_F(ListViews, ClickingInsideARowSelectsItThenReportsTheClick)
-{
+TEST_F(ListViews, ClickingInsideARowSelectsItThenReportsTheClick) {
     NamesAdapter a;
     a.names = {"a", "b", "c"};
     groups_->SetAdapter(&a);
@@ -177,18 +170,17 @@ TEST_F(ListViews, ClickingInsideARowSelectsItThenReportsTheClick)
     QWidget* edit = ui::FindChildByName(groups_->GetRow(2), "group_name");
     testutil::Mouse(edit, QEvent::MouseButtonPress, {3, 3});
     EXPECT_EQ(clickedRow, 2);
-    EXPECT_EQ(selAtClick, 2); // the selection is already there when the click is reported
+    EXPECT_EQ(selAtClick, 2);  // the selection is already there when the click is reported
     EXPECT_EQ(selEvents_, (std::vector<std::pair<int, int>>{{2, -1}}));
 }
 
-TEST_F(ListViews, ScrollPositionIsClampedToTheMaximum)
-{
+TEST_F(ListViews, ScrollPositionIsClampedToTheMaximum) {
     StepsAdapter a;
     a.count = 50;
     steps_->SetAdapter(&a);
     steps_->resize(330, 130);
     const int max = steps_->GetScrollMax();
-    EXPECT_EQ(max, 50 * 20 - (130 - 28)); // rows minus the view below the header
+    EXPECT_EQ(max, 50 * 20 - (130 - 28));  // rows minus the view below the header
     steps_->SetScrollPos(1000000);
     EXPECT_EQ(steps_->GetScrollPos(), max);
     steps_->SetScrollPos(-5);
@@ -196,11 +188,10 @@ TEST_F(ListViews, ScrollPositionIsClampedToTheMaximum)
     a.count = 2;
     a.NotifyDataSetChanged();
     steps_->SetScrollPos(1000000);
-    EXPECT_EQ(steps_->GetScrollPos(), 0); // everything fits
+    EXPECT_EQ(steps_->GetScrollPos(), 0);  // everything fits
 }
 
-TEST_F(ListViews, CellsFollowTheColumnsAndHeaderClicksSetSortMarks)
-{
+TEST_F(ListViews, CellsFollowTheColumnsAndHeaderClicksSetSortMarks) {
     StepsAdapter a;
     a.count = 3;
     steps_->SetAdapter(&a);
@@ -214,7 +205,7 @@ TEST_F(ListViews, CellsFollowTheColumnsAndHeaderClicksSetSortMarks)
         EXPECT_EQ(cell->mapTo(row, QPoint(0, 0)).x(), xs[c]) << c;
     }
     EXPECT_TRUE(ui::IsClass(ui::FindChildByName(row, "key_delay"), "editex") ||
-                ui::ClassName(ui::FindChildByName(row, "key_delay")) == "window"); // editex needs the widgets library
+                ui::ClassName(ui::FindChildByName(row, "key_delay")) == "window");  // editex needs the widgets library
 
     int headerClicks = 0;
     host_->On(ui::ev::kHeaderClick, QStringLiteral("key_info"), [&](ui::EventArgs& e) {
@@ -235,19 +226,18 @@ TEST_F(ListViews, CellsFollowTheColumnsAndHeaderClicksSetSortMarks)
     EXPECT_EQ(header->Caption(2), "State");
 }
 
-TEST_F(ListViews, RowsMayGoAwayDuringTheirOwnClick)
-{
+TEST_F(ListViews, RowsMayGoAwayDuringTheirOwnClick) {
     NamesAdapter a;
     a.names = {"a", "b"};
     groups_->SetAdapter(&a);
     ui::Subscribe(groups_->GetRow(1), ui::ev::kItemClick, [&](ui::EventArgs&) {
         a.names.clear();
-        a.NotifyDataSetChanged(); // e.g. "delete group" from the row's own click
+        a.NotifyDataSetChanged();  // e.g. "delete group" from the row's own click
         return true;
     });
     testutil::Mouse(groups_->GetRow(1), QEvent::MouseButtonPress, {3, 3});
     EXPECT_EQ(groups_->GetCount(), 0);
-    QApplication::processEvents(); // the row is deleted later, not under its own event
+    QApplication::processEvents();  // the row is deleted later, not under its own event
 }
 
-} // namespace
+}  // namespace

@@ -12,8 +12,7 @@
 
 namespace testutil {
 
-inline QApplication* App()
-{
+inline QApplication* App() {
     static int argc = 1;
     static char name[] = "kbconf_test";
     static char* argv[] = {name, nullptr};
@@ -25,32 +24,28 @@ inline QApplication* App()
 
 inline QString SourceUires() { return QStringLiteral(KBCONF_SOURCE_DIR "/uires"); }
 
-inline QString ScreenshotPath(const QString& file)
-{
+inline QString ScreenshotPath(const QString& file) {
     const QString dir = QStringLiteral(KBCONF_BINARY_DIR "/screenshots");
     QDir().mkpath(dir);
     return dir + u'/' + file;
 }
 
-inline bool WriteFile(const QTemporaryDir& dir, const QString& rel, const QByteArray& data)
-{
+inline bool WriteFile(const QTemporaryDir& dir, const QString& rel, const QByteArray& data) {
     const QString path = dir.filePath(rel);
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
-inline void Mouse(QWidget* w, QEvent::Type type, QPoint pt)
-{
+inline void Mouse(QWidget* w, QEvent::Type type, QPoint pt) {
     const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-    QMouseEvent e(type, QPointF(pt), QPointF(w->mapToGlobal(pt)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                  buttons, Qt::NoModifier);
+    QMouseEvent e(type, QPointF(pt), QPointF(w->mapToGlobal(pt)),
+                  type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
 
 // Saves a widget at 1x and 2x: name.png and name@2x.png.
-inline bool SaveShots(QWidget* w, const QString& name)
-{
+inline bool SaveShots(QWidget* w, const QString& name) {
     bool ok = true;
     for (int scale : {1, 2}) {
         QImage img(w->size() * scale, QImage::Format_ARGB32_Premultiplied);
@@ -62,4 +57,4 @@ inline bool SaveShots(QWidget* w, const QString& name)
     return ok;
 }
 
-} // namespace testutil
+}  // namespace testutil

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <memory>
 
+#include <QAbstractButton>
+#include <map>
 #include "QtTestApp.h"
 #include "ui/HostDialog.h"
 #include "ui/HostWindow.h"
@@ -17,8 +19,6 @@
 #include "ui/SMCListView.h"
 #include "ui/STabCtrl.h"
 #include "ui/STabPage.h"
-#include <QAbstractButton>
-#include <map>
 #include "ui/UiApp.h"
 #include "widgets/CoordButtonImage.h"
 #include "widgets/CustomWidgets.h"
@@ -96,8 +96,7 @@ class Groups : public ui::ListAdapter {
 public:
     QStringList names = {"Group 0", "Rapid fire", "Build order", "Grenade jump"};
     int GetCount() const override { return int(names.size()); }
-    void FillRow(int row, QWidget* w, const ui::RowTemplate& tpl) override
-    {
+    void FillRow(int row, QWidget* w, const ui::RowTemplate& tpl) override {
         BuildIfEmpty(w, tpl);
         if (auto* e = qobject_cast<QLineEdit*>(ui::FindChildByName(w, "group_name"))) e->setText(names[row]);
     }
@@ -105,12 +104,16 @@ public:
 
 class Steps : public ui::McListAdapter {
 public:
-    struct Step { uint32_t code; const char* name; int state; int delay; };
+    struct Step {
+        uint32_t code;
+        const char* name;
+        int state;
+        int delay;
+    };
     std::vector<Step> steps = {{0x70004, "A", 1, 35}, {0x70004, "A", 0, 20}, {0x700E1, "Left Shift", 1, 12},
                                {0x70016, "S", 1, 48}, {0x70016, "S", 0, 15}, {0x700E1, "Left Shift", 0, 0}};
     int GetCount() const override { return int(steps.size()); }
-    void FillRow(int row, QWidget* w, const ui::RowTemplate& tpl) override
-    {
+    void FillRow(int row, QWidget* w, const ui::RowTemplate& tpl) override {
         BuildIfEmpty(w, tpl);
         const Step& s = steps[size_t(row)];
         auto set = [&](const char* name, const QString& text) {
@@ -127,21 +130,18 @@ public:
 
 class Windows : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         testutil::App();
         app_ = new ui::UiApp(testutil::SourceUires(), true);
         RegisterCustomWidgets(*app_);
         app_->LoadUiDef(QStringLiteral("UIDEF:XML_INIT"));
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         app_->Translators().Install(nullptr);
         delete app_;
         app_ = nullptr;
     }
-    void SetUp() override
-    {
+    void SetUp() override {
         if (!app_->Provider().Exists("LAYOUT:XML_MAINWND") || !app_->Provider().Exists("LAYOUT:macro"))
             GTEST_SKIP() << "layouts not in the tree yet";
     }
@@ -149,8 +149,7 @@ protected:
 };
 ui::UiApp* Windows::app_ = nullptr;
 
-TEST_F(Windows, LayoutsBuildOnlyKnownClasses)
-{
+TEST_F(Windows, LayoutsBuildOnlyKnownClasses) {
     for (const char* layout : {"XML_MAINWND", "macro", "SYS_XML_MSGBOX"}) {
         ui::LayoutLoader loader(*app_);
         std::unique_ptr<QWidget> w(loader.LoadLayout(QStringLiteral("LAYOUT:") + layout, nullptr));
@@ -160,8 +159,7 @@ TEST_F(Windows, LayoutsBuildOnlyKnownClasses)
     }
 }
 
-TEST_F(Windows, EveryLookedUpWidgetHasItsClassAndId)
-{
+TEST_F(Windows, EveryLookedUpWidgetHasItsClassAndId) {
     std::map<std::string, std::unique_ptr<QWidget>> hosts;
     for (const Lookup& l : kLookups) {
         auto& host = hosts[l.layout];
@@ -183,11 +181,10 @@ TEST_F(Windows, EveryLookedUpWidgetHasItsClassAndId)
     auto* kb = ui::FindChildByName2<CoordButtonImage>(hosts["XML_MAINWND"].get(), "img_keyboard");
     ASSERT_TRUE(kb);
     EXPECT_GT(kb->Keys().size(), 100);
-    EXPECT_TRUE(kb->GetKeyInfo(0x29)); // Esc
+    EXPECT_TRUE(kb->GetKeyInfo(0x29));  // Esc
 }
 
-TEST_F(Windows, RowTemplatesHoldTheNamedCells)
-{
+TEST_F(Windows, RowTemplatesHoldTheNamedCells) {
     ui::HostDialog dlg(QStringLiteral("LAYOUT:macro"));
     ASSERT_TRUE(dlg.Create());
     auto* groups = dlg.FindChildByName2<ui::SListView>("macro_group");
@@ -209,8 +206,7 @@ TEST_F(Windows, RowTemplatesHoldTheNamedCells)
 
 // Every text a window shows, by widget name: texts, tooltips, titles, tab pages,
 // header captions and combo entries.
-std::map<std::string, QString> Texts(QWidget* root)
-{
+std::map<std::string, QString> Texts(QWidget* root) {
     std::map<std::string, QString> out;
     for (QWidget* w : root->findChildren<QWidget*>()) {
         const std::string n = w->objectName().toStdString();
@@ -220,15 +216,15 @@ std::map<std::string, QString> Texts(QWidget* root)
         if (!w->toolTip().isEmpty()) out[n + ".tip"] = w->toolTip();
         if (auto* p = qobject_cast<ui::STabPage*>(w)) out[n + ".title"] = p->Title();
         if (auto* m = qobject_cast<ui::SMCListView*>(w))
-            for (int c = 0; c < m->Header()->ColumnCount(); ++c) out[n + ".col" + std::to_string(c)] = m->Header()->Caption(c);
+            for (int c = 0; c < m->Header()->ColumnCount(); ++c)
+                out[n + ".col" + std::to_string(c)] = m->Header()->Caption(c);
         if (auto* c = qobject_cast<ui::SComboBox*>(w))
             for (int i = 0; i < c->count(); ++i) out[n + ".item" + std::to_string(i)] = c->itemText(i);
     }
     return out;
 }
 
-TEST_F(Windows, LiveSwitchShowsWhatAFreshWindowShows)
-{
+TEST_F(Windows, LiveSwitchShowsWhatAFreshWindowShows) {
     for (const char* layout : {"LAYOUT:XML_MAINWND", "LAYOUT:macro"}) {
         ASSERT_TRUE(app_->SetLanguage("lang_en"));
         ui::HostWindow live(QString::fromLatin1(layout));
@@ -240,16 +236,15 @@ TEST_F(Windows, LiveSwitchShowsWhatAFreshWindowShows)
         ui::HostWindow fresh(QString::fromLatin1(layout));
         ASSERT_TRUE(fresh.Create());
         EXPECT_EQ(switched, Texts(&fresh)) << layout;
-        EXPECT_EQ(live.windowTitle(), fresh.windowTitle()); // the task bar shows it too
+        EXPECT_EQ(live.windowTitle(), fresh.windowTitle());  // the task bar shows it too
         int changed = 0;
         for (const auto& [key, text] : switched) changed += english.at(key) != text;
-        EXPECT_GT(changed, 20) << layout; // the switch really changed the window
+        EXPECT_GT(changed, 20) << layout;  // the switch really changed the window
     }
     app_->SetLanguage("lang_en");
 }
 
-TEST_F(Windows, Screenshots)
-{
+TEST_F(Windows, Screenshots) {
     for (const char* lang : {"lang_en", "lang_cn"}) {
         ASSERT_TRUE(app_->SetLanguage(lang));
         const QString suffix = lang[5] == 'c' ? "cn" : "en";
@@ -258,7 +253,7 @@ TEST_F(Windows, Screenshots)
         ASSERT_TRUE(main.Create());
         main.setAttribute(Qt::WA_DontShowOnScreen);
         if (auto* kb = main.FindChildByName2<CoordButtonImage>("img_keyboard")) {
-            for (int32_t id : {0x04, 0x1A, 0x16, 0x07, 0x2C}) kb->SetKeyChecked(id, true); // assigned keys
+            for (int32_t id : {0x04, 0x1A, 0x16, 0x07, 0x2C}) kb->SetKeyChecked(id, true);  // assigned keys
             kb->SetKeyLabel("Rapid fire", 0x04);
         }
         if (auto* v = main.FindChildByName("version")) qobject_cast<QLabel*>(v)->setText("V1.02");
@@ -282,4 +277,4 @@ TEST_F(Windows, Screenshots)
     }
 }
 
-} // namespace
+}  // namespace

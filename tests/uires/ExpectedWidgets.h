@@ -6,7 +6,7 @@ struct Expected {
     const char* layout;
     const char* name;
     const char* cls;
-    const char* inside; // a widget the named one must sit in (a page), or null
+    const char* inside;  // a widget the named one must sit in (a page), or null
 };
 
 inline const Expected kWidgets[] = {
@@ -82,4 +82,4 @@ inline const Expected kWidgets[] = {
     {"SYS_XML_MSGBOX", "button3rd", "button", nullptr},
 };
 
-} // namespace uires
+}  // namespace uires

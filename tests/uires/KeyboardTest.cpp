@@ -20,8 +20,7 @@ struct Key {
 
 // Read the way the widget reads it: spaces removed, then "%d,%d,%d,%d"; colour with
 // spaces and '#' removed, then "%x".
-std::vector<Key> Keys(int* width, int* height)
-{
+std::vector<Key> Keys(int* width, int* height) {
     std::vector<Key> out;
     pugi::xml_document doc = uires::Load("keyboard/keyboard.xml");
     pugi::xml_node root = doc.child("positions");
@@ -46,10 +45,9 @@ std::vector<Key> Keys(int* width, int* height)
     return out;
 }
 
-} // namespace
+}  // namespace
 
-TEST(UiresKeyboard, EveryKeyIsAUsageWithItsName)
-{
+TEST(UiresKeyboard, EveryKeyIsAUsageWithItsName) {
     int width = 0, height = 0;
     const std::vector<Key> keys = Keys(&width, &height);
     ASSERT_FALSE(keys.empty());
@@ -64,8 +62,7 @@ TEST(UiresKeyboard, EveryKeyIsAUsageWithItsName)
     }
 }
 
-TEST(UiresKeyboard, AreasNeverOverlapAndStayOnThePicture)
-{
+TEST(UiresKeyboard, AreasNeverOverlapAndStayOnThePicture) {
     int width = 0, height = 0;
     const std::vector<Key> keys = Keys(&width, &height);
     ASSERT_GT(width, 0);
@@ -74,7 +71,8 @@ TEST(UiresKeyboard, AreasNeverOverlapAndStayOnThePicture)
         const Key& a = keys[i];
         EXPECT_GT(a.w, 0) << a.name;
         EXPECT_GT(a.h, 0) << a.name;
-        EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= width && a.y + a.h <= height) << a.name << " leaves the picture";
+        EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= width && a.y + a.h <= height)
+            << a.name << " leaves the picture";
         for (size_t j = i + 1; j < keys.size(); ++j) {
             const Key& b = keys[j];
             const bool overlap = a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
@@ -83,8 +81,7 @@ TEST(UiresKeyboard, AreasNeverOverlapAndStayOnThePicture)
     }
 }
 
-TEST(UiresKeyboard, UsageIdsAreUniqueSinceThePictureMatchesByIdAlone)
-{
+TEST(UiresKeyboard, UsageIdsAreUniqueSinceThePictureMatchesByIdAlone) {
     // Marks and labels find "the first key whose id equals" the code's low 16 bits,
     // so a consumer key sharing a usage id with a keyboard key (Mute 0xE2 and Left
     // Alt) would mark the wrong key.
@@ -96,16 +93,15 @@ TEST(UiresKeyboard, UsageIdsAreUniqueSinceThePictureMatchesByIdAlone)
     }
 }
 
-TEST(UiresKeyboard, HoldsTheFullSizeLayout)
-{
+TEST(UiresKeyboard, HoldsTheFullSizeLayout) {
     // The 104 keys of a full-size ANSI keyboard, by keyboard-page usage.
     std::set<int> want;
     for (int u = 0x04; u <= 0x27; ++u) want.insert(u);  // letters and digits
     for (int u = 0x28; u <= 0x38; ++u)
-        if (u != 0x32) want.insert(u);                   // Return .. slash, without the ISO key
-    for (int u = 0x39; u <= 0x63; ++u) want.insert(u);   // Caps Lock, F keys, navigation, keypad
-    want.insert(0x65);                                   // App
-    for (int u = 0xE0; u <= 0xE7; ++u) want.insert(u);   // modifiers
+        if (u != 0x32) want.insert(u);                  // Return .. slash, without the ISO key
+    for (int u = 0x39; u <= 0x63; ++u) want.insert(u);  // Caps Lock, F keys, navigation, keypad
+    want.insert(0x65);                                  // App
+    for (int u = 0xE0; u <= 0xE7; ++u) want.insert(u);  // modifiers
     ASSERT_EQ(want.size(), 104u);
 
     int width = 0, height = 0;

@@ -15,27 +15,25 @@ using uires::Expected;
 using uires::kWidgets;
 
 // Classes that satisfy a lookup: the layout class or one derived from it.
-bool Satisfies(const std::string& have, const std::string& want)
-{
+bool Satisfies(const std::string& have, const std::string& want) {
     if (have == want) return true;
-    static const std::set<std::pair<std::string, std::string>> derived = {
-        {"checkex", "check"}, {"radioex", "radio"}, {"editex", "edit"}, {"tabctrl2", "tabctrl"},
-        {"page2", "page"}, {"imgbtn", "button"}};
+    static const std::set<std::pair<std::string, std::string>> derived = {{"checkex", "check"}, {"radioex", "radio"},
+                                                                          {"editex", "edit"},   {"tabctrl2", "tabctrl"},
+                                                                          {"page2", "page"},    {"imgbtn", "button"}};
     return derived.count({have, want}) > 0;
 }
 
-std::map<std::string, uires::LayoutWidget> WidgetsOf(const std::string& layout, std::vector<std::string>* dups = nullptr)
-{
+std::map<std::string, uires::LayoutWidget> WidgetsOf(const std::string& layout,
+                                                     std::vector<std::string>* dups = nullptr) {
     static std::map<std::string, pugi::xml_document> docs;
     auto it = docs.find(layout);
     if (it == docs.end()) it = docs.emplace(layout, uires::Load("layout/" + layout + ".ui")).first;
     return uires::Widgets(it->second, dups);
 }
 
-} // namespace
+}  // namespace
 
-TEST(UiresLayout, EveryLookedUpWidgetHasItsClassAndPlace)
-{
+TEST(UiresLayout, EveryLookedUpWidgetHasItsClassAndPlace) {
     for (const Expected& e : kWidgets) {
         SCOPED_TRACE(std::string(e.layout) + ": " + e.name);
         const auto widgets = WidgetsOf(e.layout);
@@ -49,8 +47,7 @@ TEST(UiresLayout, EveryLookedUpWidgetHasItsClassAndPlace)
     }
 }
 
-TEST(UiresLayout, NamesAreUniqueAndPagesAreInOrder)
-{
+TEST(UiresLayout, NamesAreUniqueAndPagesAreInOrder) {
     for (const char* layout : {"XML_MAINWND", "macro", "SYS_XML_MSGBOX"}) {
         std::vector<std::string> dups;
         WidgetsOf(layout, &dups);
@@ -73,8 +70,7 @@ TEST(UiresLayout, NamesAreUniqueAndPagesAreInOrder)
         EXPECT_STREQ(c.attribute("class").value(), "page2") << "a tabctrl2 only takes page2 children";
 }
 
-TEST(UiresLayout, ListsAndSlidersMatchTheTables)
-{
+TEST(UiresLayout, ListsAndSlidersMatchTheTables) {
     const auto main = WidgetsOf("XML_MAINWND");
     auto items = [](const uires::LayoutWidget& w) {
         return int(std::distance(w.node.children("item").begin(), w.node.children("item").end()));
@@ -84,11 +80,14 @@ TEST(UiresLayout, ListsAndSlidersMatchTheTables)
     EXPECT_GE(items(main.at("cbx_in_lv")), 1) << "the window selects its item 0";
 
     // Ranges inside what the tables keep when loading: speed 0..4, brightness 0..5, side level 0..7.
-    struct Range { const char* name; int max; };
-    for (const Range& r : {Range{"bar_general_speed_0", 4}, Range{"bar_general_speed_1", 4}, Range{"bar_general_speed_3", 4},
-                           Range{"bar_const_brightness_0", 5}, Range{"bar_const_brightness_1", 5},
-                           Range{"bar_const_brightness_2", 5}, Range{"bar_const_brightness_3", 5},
-                           Range{"bar_side_brightness", 7}}) {
+    struct Range {
+        const char* name;
+        int max;
+    };
+    for (const Range& r :
+         {Range{"bar_general_speed_0", 4}, Range{"bar_general_speed_1", 4}, Range{"bar_general_speed_3", 4},
+          Range{"bar_const_brightness_0", 5}, Range{"bar_const_brightness_1", 5}, Range{"bar_const_brightness_2", 5},
+          Range{"bar_const_brightness_3", 5}, Range{"bar_side_brightness", 7}}) {
         SCOPED_TRACE(r.name);
         const pugi::xml_node n = main.at(r.name).node;
         EXPECT_EQ(uires::StringProp(n, "min"), "0");
@@ -117,8 +116,7 @@ TEST(UiresLayout, ListsAndSlidersMatchTheTables)
     EXPECT_EQ(std::set<int>(values.begin(), values.end()).size(), values.size()) << "two entries with one mode";
 }
 
-TEST(UiresLayout, DelaySwitchesAreOneExclusiveChoice)
-{
+TEST(UiresLayout, DelaySwitchesAreOneExclusiveChoice) {
     // Radio boxes sharing one parent are exclusive; the dialog never unchecks the others.
     const auto dlg = WidgetsOf("macro");
     const auto& a = dlg.at("chk_macro_realy_delay");
@@ -133,8 +131,7 @@ TEST(UiresLayout, DelaySwitchesAreOneExclusiveChoice)
     EXPECT_EQ(radios, 3);
 }
 
-TEST(UiresLayout, ReferencedSkinsAndImagesExist)
-{
+TEST(UiresLayout, ReferencedSkinsAndImagesExist) {
     std::map<std::string, pugi::xml_node> skins;
     pugi::xml_document skinDoc = uires::Load("values/skin.xml");
     for (pugi::xml_node s : skinDoc.child("skin").children("imgframe")) skins[s.attribute("name").value()] = s;

@@ -3,6 +3,7 @@
 // sizes the widgets and the skin table expect.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -10,18 +11,17 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QAbstractButton>
 
 #include "ExpectedWidgets.h"
 #include "UiresFiles.h"
-#include "ui/NamedIds.h"
-#include "ui/PopupMenu.h"
 #include "ui/LayoutLoader.h"
 #include "ui/ListAdapter.h"
 #include "ui/MessageBox.h"
+#include "ui/NamedIds.h"
+#include "ui/PopupMenu.h"
 #include "ui/SListView.h"
-#include "ui/TranslatorManager.h"
 #include "ui/STabCtrl.h"
+#include "ui/TranslatorManager.h"
 #include "ui/UiApp.h"
 #include "ui/WidgetTree.h"
 #ifdef KBCONF_HAVE_WIDGETS
@@ -31,8 +31,7 @@
 
 namespace {
 
-QApplication* App()
-{
+QApplication* App() {
     static int argc = 1;
     static char name[] = "test_uires_render";
     static char* argv[] = {name, nullptr};
@@ -44,8 +43,7 @@ QApplication* App()
 
 QString Uires() { return QStringLiteral(KBCONF_SOURCE_DIR "/uires"); }
 
-QString Shot(const QString& file)
-{
+QString Shot(const QString& file) {
     const QString dir = QStringLiteral(KBCONF_BINARY_DIR "/screenshots");
     QDir().mkpath(dir);
     return dir + u'/' + file;
@@ -53,8 +51,7 @@ QString Shot(const QString& file)
 
 class UiresRender : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         App();
         // The style sheet names its pictures as "uires:img/…".
         QDir::addSearchPath(QStringLiteral("uires"), Uires());
@@ -65,15 +62,13 @@ protected:
 #endif
         ASSERT_TRUE(ui_->LoadUiDef(QStringLiteral("UIDEF:XML_INIT")));
     }
-    static void TearDownTestSuite()
-    {
+    static void TearDownTestSuite() {
         delete ui_;
         ui_ = nullptr;
     }
 
     // Builds a layout, shows it offscreen and saves it at 1x and 2x.
-    static std::unique_ptr<QWidget> Render(const QString& layout, const QString& shotName)
-    {
+    static std::unique_ptr<QWidget> Render(const QString& layout, const QString& shotName) {
         ui::LayoutLoader loader(*ui_);
         std::unique_ptr<QWidget> w(loader.LoadLayout(QStringLiteral("LAYOUT:") + layout, nullptr));
         EXPECT_TRUE(w) << loader.errorString().toStdString();
@@ -84,8 +79,7 @@ protected:
         return w;
     }
 
-    static void Save(QWidget* w, const QString& shotName)
-    {
+    static void Save(QWidget* w, const QString& shotName) {
         QApplication::processEvents();
         for (int scale : {1, 2}) {
             QImage img(w->size() * scale, QImage::Format_ARGB32_Premultiplied);
@@ -105,8 +99,7 @@ ui::UiApp* UiresRender::ui_ = nullptr;
 class SampleGroups : public ui::ListAdapter {
 public:
     int GetCount() const override { return 3; }
-    void FillRow(int row, QWidget* rowWidget, const ui::RowTemplate& tpl) override
-    {
+    void FillRow(int row, QWidget* rowWidget, const ui::RowTemplate& tpl) override {
         BuildIfEmpty(rowWidget, tpl);
         static const char* const names[] = {"Group 0", "Reload cancel", "Burst fire"};
         if (auto* e = qobject_cast<QLineEdit*>(ui::FindChildByName(rowWidget, QStringLiteral("group_name"))))
@@ -117,42 +110,49 @@ public:
 class SampleSteps : public ui::McListAdapter {
 public:
     int GetCount() const override { return 5; }
-    void FillRow(int row, QWidget* rowWidget, const ui::RowTemplate& tpl) override
-    {
+    void FillRow(int row, QWidget* rowWidget, const ui::RowTemplate& tpl) override {
         BuildIfEmpty(rowWidget, tpl);
-        struct Step { const char* code; const char* name; bool down; int delay; };
-        static const Step steps[] = {{"700e1", "Left Shift", true, 20}, {"70004", "A", true, 48}, {"70004", "A", false, 35},
-                                     {"700e1", "Left Shift", false, 120}, {"c00cd", "Play Pause", true, 0}};
+        struct Step {
+            const char* code;
+            const char* name;
+            bool down;
+            int delay;
+        };
+        static const Step steps[] = {{"700e1", "Left Shift", true, 20},
+                                     {"70004", "A", true, 48},
+                                     {"70004", "A", false, 35},
+                                     {"700e1", "Left Shift", false, 120},
+                                     {"c00cd", "Play Pause", true, 0}};
         const Step& s = steps[row];
         auto set = [&](const char* name, const QString& text) {
-            if (auto* l = qobject_cast<QLabel*>(ui::FindChildByName(rowWidget, QString::fromLatin1(name)))) l->setText(text);
+            if (auto* l = qobject_cast<QLabel*>(ui::FindChildByName(rowWidget, QString::fromLatin1(name))))
+                l->setText(text);
         };
         set("key_code", QString::fromLatin1(s.code));
         set("key_name", QString::fromLatin1(s.name));
         if (QWidget* state = ui::FindChildByName(rowWidget, QStringLiteral("key_state")))
-            ui::SetTrText(state, QStringLiteral("KeyAndDelayAdapter"), QString::fromLatin1(s.down ? "key down" : "replace"));
+            ui::SetTrText(state, QStringLiteral("KeyAndDelayAdapter"),
+                          QString::fromLatin1(s.down ? "key down" : "replace"));
         if (auto* e = qobject_cast<QLineEdit*>(ui::FindChildByName(rowWidget, QStringLiteral("key_delay"))))
             e->setText(QString::number(s.delay));
     }
 };
 
-QString TextOf(QWidget* root, const char* name)
-{
+QString TextOf(QWidget* root, const char* name) {
     QWidget* w = ui::FindChildByName(root, QString::fromLatin1(name));
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
     return {};
 }
 
-} // namespace
+}  // namespace
 
-TEST_F(UiresRender, LayoutsInBothLanguages)
-{
+TEST_F(UiresRender, LayoutsInBothLanguages) {
     struct Case {
         const char* lang;
         const char* suffix;
-        const char* title;    // "title" of the main window
-        const char* okText;   // "btnOK" of the dialog
+        const char* title;   // "title" of the main window
+        const char* okText;  // "btnOK" of the dialog
     };
     for (const Case& c : {Case{"lang_en", "en", "kbconf Gaming Keyboard Center", "OK"},
                           Case{"lang_cn", "cn", "kbconf 游戏键盘控制中心", "确定"}}) {
@@ -164,7 +164,8 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
         EXPECT_EQ(main->size(), QSize(1040, 700));
 #ifdef KBCONF_HAVE_WIDGETS
         // A few assigned keys, as the window marks them at start.
-        auto* picture = qobject_cast<CoordButtonImage*>(ui::FindChildByName(main.get(), QStringLiteral("img_keyboard")));
+        auto* picture =
+            qobject_cast<CoordButtonImage*>(ui::FindChildByName(main.get(), QStringLiteral("img_keyboard")));
         ASSERT_NE(picture, nullptr);
         EXPECT_EQ(picture->Keys().size(), 116);
         for (int usage : {0x1A, 0x04, 0x16, 0x07, 0x68, 0x3A, 0xCD}) picture->SetKeyChecked(usage, true);
@@ -193,9 +194,11 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
         if (auto* keys = qobject_cast<QLabel*>(ui::FindChildByName(dlg.get(), QStringLiteral("text_recording_keys"))))
             keys->setText(QStringLiteral("F13"));
         for (const char* on : {"chk_macro_fixed_delay", "chk_macro_record"})
-            if (auto* b = qobject_cast<QAbstractButton*>(ui::FindChildByName(dlg.get(), QString::fromLatin1(on)))) b->setChecked(true);
+            if (auto* b = qobject_cast<QAbstractButton*>(ui::FindChildByName(dlg.get(), QString::fromLatin1(on))))
+                b->setChecked(true);
         Save(dlg.get(), QStringLiteral("uires_macro_filled_") + c.suffix);
-        auto* pages = qobject_cast<ui::STabCtrl*>(ui::FindChildByName(dlg.get(), QStringLiteral("tab_macro_mode_selection")));
+        auto* pages =
+            qobject_cast<ui::STabCtrl*>(ui::FindChildByName(dlg.get(), QStringLiteral("tab_macro_mode_selection")));
         ASSERT_NE(pages, nullptr);
         ASSERT_EQ(pages->GetPageCount(), 4);
         for (int p = 1; p < 4; ++p) {
@@ -208,8 +211,9 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
         {
             // The longest question the main window asks, as its message box shows it.
             ui::MessageBoxRequest ask;
-            ask.text = ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"),
-                                                 QStringLiteral("All settings will be restored, are you sure you want to continue?"));
+            ask.text = ui::TranslatorManager::Tr(
+                QStringLiteral("CMainDlg"),
+                QStringLiteral("All settings will be restored, are you sure you want to continue?"));
             ask.caption = ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"), QStringLiteral("Warning"));
             ask.type = ui::MB_OKCANCEL;
             ui::MessageBoxDlg dlgBox(ask);
@@ -237,13 +241,11 @@ TEST_F(UiresRender, LayoutsInBothLanguages)
 
 std::vector<std::string>* g_warnings = nullptr;
 
-void CollectWarnings(QtMsgType type, const QMessageLogContext&, const QString& msg)
-{
+void CollectWarnings(QtMsgType type, const QMessageLogContext&, const QString& msg) {
     if (g_warnings && type != QtDebugMsg && type != QtInfoMsg) g_warnings->push_back(msg.toStdString());
 }
 
-TEST_F(UiresRender, StyleSheetParses)
-{
+TEST_F(UiresRender, StyleSheetParses) {
     // Qt drops a whole style sheet that does not parse, with nothing but a warning.
     std::vector<std::string> warnings;
     g_warnings = &warnings;
@@ -257,13 +259,11 @@ TEST_F(UiresRender, StyleSheetParses)
     QApplication::processEvents();
     qInstallMessageHandler(previous);
     g_warnings = nullptr;
-    for (const std::string& m : warnings)
-        EXPECT_EQ(m.find("style"), std::string::npos) << m;
+    for (const std::string& m : warnings) EXPECT_EQ(m.find("style"), std::string::npos) << m;
     EXPECT_FALSE(qApp->styleSheet().isEmpty());
 }
 
-TEST_F(UiresRender, LookupsFindEveryWidgetByNameAndId)
-{
+TEST_F(UiresRender, LookupsFindEveryWidgetByNameAndId) {
     // What the windows do at initialisation: find by name or id anywhere in the
     // tree, with a class check. Row-template widgets live in the rows, not the tree.
     std::map<std::string, std::unique_ptr<QWidget>> roots;
@@ -288,10 +288,10 @@ TEST_F(UiresRender, LookupsFindEveryWidgetByNameAndId)
     }
 }
 
-TEST_F(UiresRender, KeyboardPicturesMatchTheCoordinateFile)
-{
+TEST_F(UiresRender, KeyboardPicturesMatchTheCoordinateFile) {
     pugi::xml_document doc = uires::Load("keyboard/keyboard.xml");
-    const QSize size(doc.child("positions").attribute("width").as_int(), doc.child("positions").attribute("height").as_int());
+    const QSize size(doc.child("positions").attribute("width").as_int(),
+                     doc.child("positions").attribute("height").as_int());
     ASSERT_FALSE(size.isEmpty());
     for (const char* name : {"bg", "chking", "chked"}) {
         SCOPED_TRACE(name);
@@ -317,7 +317,8 @@ TEST_F(UiresRender, KeyboardPicturesMatchTheCoordinateFile)
     // What the picture shows: key colours, then the background, then the checked look of a few keys.
     QImage shot(size, QImage::Format_ARGB32_Premultiplied);
     shot.fill(QColor(0x17, 0x1a, 0x21));
-    const QImage bg(Uires() + "/keyboard/bg.png"), chked(Uires() + "/keyboard/chked.png"), chking(Uires() + "/keyboard/chking.png");
+    const QImage bg(Uires() + "/keyboard/bg.png"), chked(Uires() + "/keyboard/chked.png"),
+        chking(Uires() + "/keyboard/chking.png");
     QPainter p(&shot);
     int i = 0;
     for (pugi::xml_node k : doc.child("positions").children()) {
@@ -330,16 +331,17 @@ TEST_F(UiresRender, KeyboardPicturesMatchTheCoordinateFile)
         int x = 0, y = 0, w = 0, h = 0;
         std::sscanf(k.attribute("rect").value(), "%d,%d,%d,%d", &x, &y, &w, &h);
         const QRect r(x, y, w, h);
-        if (i % 17 == 3) p.drawImage(r, chked, r);
-        else if (i == 40) p.drawImage(r, chking, r);
+        if (i % 17 == 3)
+            p.drawImage(r, chked, r);
+        else if (i == 40)
+            p.drawImage(r, chking, r);
         ++i;
     }
     p.end();
     EXPECT_TRUE(shot.save(Shot("uires_keyboard_marked.png")));
 }
 
-TEST_F(UiresRender, SkinPicturesHoldWholeFrames)
-{
+TEST_F(UiresRender, SkinPicturesHoldWholeFrames) {
     pugi::xml_document doc = uires::Load("values/skin.xml");
     int count = 0;
     QImage sheet(800, 1100, QImage::Format_ARGB32_Premultiplied);
@@ -357,7 +359,8 @@ TEST_F(UiresRender, SkinPicturesHoldWholeFrames)
         ASSERT_FALSE(one.isNull());
         EXPECT_EQ(one.width() % states, 0) << one.width() << " px for " << states << " frames";
         // A contact sheet of every skin, frames side by side, for people to look at.
-        painter.drawText(QRect(8, y, 160, std::max(one.height(), 16)), Qt::AlignVCenter, QString::fromUtf8(s.attribute("name").value()));
+        painter.drawText(QRect(8, y, 160, std::max(one.height(), 16)), Qt::AlignVCenter,
+                         QString::fromUtf8(s.attribute("name").value()));
         painter.drawImage(QPoint(172, y), one);
         y += std::max(one.height(), 16) + 8;
         const QString twin = ui_->Provider().FilePath(src + "@2x");

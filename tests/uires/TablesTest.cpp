@@ -5,8 +5,7 @@
 
 #include "UiresFiles.h"
 
-TEST(UiresTables, StringTableStartsWithTheInstanceName)
-{
+TEST(UiresTables, StringTableStartsWithTheInstanceName) {
     const auto table = uires::StringTable();
     ASSERT_FALSE(table.empty());
     EXPECT_EQ(table.front().first, "instanceName");
@@ -15,21 +14,20 @@ TEST(UiresTables, StringTableStartsWithTheInstanceName)
     for (const auto& [name, value] : table) EXPECT_TRUE(names.insert(name).second) << name << " twice";
 }
 
-TEST(UiresTables, ColoursAreHexTriplets)
-{
+TEST(UiresTables, ColoursAreHexTriplets) {
     pugi::xml_document doc = uires::Load("values/color.xml");
     int count = 0;
     for (pugi::xml_node i : doc.child("color").children("item")) {
         const std::string v = i.attribute("value").value();
         ++count;
-        EXPECT_TRUE(v.size() == 7 && v[0] == '#' && v.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos)
+        EXPECT_TRUE(v.size() == 7 && v[0] == '#' &&
+                    v.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos)
             << i.attribute("name").value() << "=" << v;
     }
     EXPECT_GT(count, 0);
 }
 
-TEST(UiresTables, MenusCarryOnlyCommandsTheWindowServes)
-{
+TEST(UiresTables, MenusCarryOnlyCommandsTheWindowServes) {
     // Any id but 1 (upgrade check) and 6 (exit) would be an item that does nothing.
     for (const char* file : {"smenu/menu_tray.xml", "smenuex/menu_more.xml"}) {
         SCOPED_TRACE(file);
@@ -44,8 +42,7 @@ TEST(UiresTables, MenusCarryOnlyCommandsTheWindowServes)
     }
 }
 
-TEST(UiresTables, UiDefNamesAStyleSheetThatExists)
-{
+TEST(UiresTables, UiDefNamesAStyleSheetThatExists) {
     pugi::xml_document doc = uires::Load("uidef/XML_INIT.xml");
     pugi::xml_node def = doc.child("uidef");
     ASSERT_TRUE(def);

@@ -8,10 +8,9 @@
 
 namespace {
 
-using Catalogue = std::map<std::string, std::map<std::string, std::string>>; // context -> source -> translation
+using Catalogue = std::map<std::string, std::map<std::string, std::string>>;  // context -> source -> translation
 
-Catalogue Read(const std::string& file, std::string* languageName)
-{
+Catalogue Read(const std::string& file, std::string* languageName) {
     Catalogue out;
     pugi::xml_document doc = uires::Load("translator/" + file + ".xml");
     pugi::xml_node lang = doc.child("language");
@@ -22,16 +21,14 @@ Catalogue Read(const std::string& file, std::string* languageName)
     return out;
 }
 
-bool HasLatinLetter(const std::string& s)
-{
+bool HasLatinLetter(const std::string& s) {
     for (unsigned char c : s)
         if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
     return false;
 }
 
 // UTF-8 of U+4E00..U+9FFF starts with a byte E4..E9.
-bool HasHan(const std::string& s)
-{
+bool HasHan(const std::string& s) {
     for (unsigned char c : s)
         if (c >= 0xE4 && c <= 0xE9) return true;
     return false;
@@ -45,16 +42,17 @@ struct Shown {
     std::string text;
 };
 
-std::vector<Shown> EveryShownText()
-{
+std::vector<Shown> EveryShownText() {
     std::vector<Shown> out;
     for (const char* layout : {"XML_MAINWND", "macro", "SYS_XML_MSGBOX"}) {
         pugi::xml_document doc = uires::Load(std::string("layout/") + layout + ".ui");
         for (const std::string& t : uires::LayoutTexts(doc)) out.push_back({layout, t});
     }
-    for (const auto& [ctx, file] : {std::pair{"menu_tray", "smenu/menu_tray.xml"}, std::pair{"menu_more", "smenuex/menu_more.xml"}}) {
+    for (const auto& [ctx, file] :
+         {std::pair{"menu_tray", "smenu/menu_tray.xml"}, std::pair{"menu_more", "smenuex/menu_more.xml"}}) {
         pugi::xml_document doc = uires::Load(file);
-        for (pugi::xml_node item : doc.child("menu").children("item")) out.push_back({ctx, item.attribute("text").value()});
+        for (pugi::xml_node item : doc.child("menu").children("item"))
+            out.push_back({ctx, item.attribute("text").value()});
     }
     // Texts the windows set themselves, in the context of the class that sets them.
     const Shown byCode[] = {
@@ -77,10 +75,9 @@ std::vector<Shown> EveryShownText()
     return out;
 }
 
-} // namespace
+}  // namespace
 
-TEST(UiresTranslation, BothLoadUnderTheirNames)
-{
+TEST(UiresTranslation, BothLoadUnderTheirNames) {
     for (const char* file : {"lang_en", "lang_cn"}) {
         std::string name;
         const Catalogue c = Read(file, &name);
@@ -89,14 +86,13 @@ TEST(UiresTranslation, BothLoadUnderTheirNames)
     }
 }
 
-TEST(UiresTranslation, EveryShownTextIsCovered)
-{
+TEST(UiresTranslation, EveryShownTextIsCovered) {
     std::string name;
     const Catalogue en = Read("lang_en", &name);
     const Catalogue cn = Read("lang_cn", &name);
     for (const Shown& s : EveryShownText()) {
         SCOPED_TRACE("[" + s.context + "] " + s.text);
-        if (!HasLatinLetter(s.text)) continue; // symbols and numbers need no translation
+        if (!HasLatinLetter(s.text)) continue;  // symbols and numbers need no translation
         auto ce = en.find(s.context);
         ASSERT_NE(ce, en.end()) << "no English context";
         EXPECT_EQ(ce->second.count(s.text), 1u) << "not in lang_en";
@@ -111,8 +107,7 @@ TEST(UiresTranslation, EveryShownTextIsCovered)
     }
 }
 
-TEST(UiresTranslation, ChineseKeepsWhatTheEnglishHas)
-{
+TEST(UiresTranslation, ChineseKeepsWhatTheEnglishHas) {
     // Every English message has a Chinese twin in the same context, so switching
     // languages never leaves a text behind.
     std::string name;

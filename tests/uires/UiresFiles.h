@@ -11,8 +11,7 @@ namespace uires {
 inline std::string Path(const std::string& rel) { return std::string(KBCONF_SOURCE_DIR "/uires/") + rel; }
 
 // Parsed document; an empty one (no children) when the file is missing or broken.
-inline pugi::xml_document Load(const std::string& rel)
-{
+inline pugi::xml_document Load(const std::string& rel) {
     pugi::xml_document doc;
     doc.load_file(Path(rel).c_str());
     return doc;
@@ -25,23 +24,21 @@ struct LayoutWidget {
     std::vector<std::string> ancestors;
 };
 
-inline std::string StringProp(const pugi::xml_node& widget, const char* name)
-{
+inline std::string StringProp(const pugi::xml_node& widget, const char* name) {
     for (pugi::xml_node p : widget.children("property"))
         if (std::string(p.attribute("name").value()) == name) return p.child("string").text().get();
     return {};
 }
 
-inline bool HasStringProp(const pugi::xml_node& widget, const char* name)
-{
+inline bool HasStringProp(const pugi::xml_node& widget, const char* name) {
     for (pugi::xml_node p : widget.children("property"))
         if (std::string(p.attribute("name").value()) == name && p.child("string")) return true;
     return false;
 }
 
 // Every named widget of a layout document; names that occur twice are collected in dups.
-inline std::map<std::string, LayoutWidget> Widgets(const pugi::xml_document& doc, std::vector<std::string>* dups = nullptr)
-{
+inline std::map<std::string, LayoutWidget> Widgets(const pugi::xml_document& doc,
+                                                   std::vector<std::string>* dups = nullptr) {
     std::map<std::string, LayoutWidget> out;
     for (pugi::xpath_node xn : doc.select_nodes("//widget")) {
         pugi::xml_node w = xn.node();
@@ -55,8 +52,7 @@ inline std::map<std::string, LayoutWidget> Widgets(const pugi::xml_document& doc
 }
 
 // The string table, in file order.
-inline std::vector<std::pair<std::string, std::string>> StringTable()
-{
+inline std::vector<std::pair<std::string, std::string>> StringTable() {
     std::vector<std::pair<std::string, std::string>> out;
     pugi::xml_document doc = Load("values/string.xml");
     for (pugi::xml_node i : doc.child("string").children("item"))
@@ -65,8 +61,7 @@ inline std::vector<std::pair<std::string, std::string>> StringTable()
 }
 
 // "@string/NAME" resolved through the string table; other text unchanged.
-inline std::string Resolve(const std::string& text)
-{
+inline std::string Resolve(const std::string& text) {
     if (text.rfind("@string/", 0) != 0) return text;
     for (const auto& [name, value] : StringTable())
         if (name == text.substr(8)) return value;
@@ -75,8 +70,7 @@ inline std::string Resolve(const std::string& text)
 
 // The texts a layout shows (and the loader translates in the layout's context):
 // text, title, windowTitle, toolTip and tip properties, list headers and combo box items.
-inline std::vector<std::string> LayoutTexts(const pugi::xml_document& doc)
-{
+inline std::vector<std::string> LayoutTexts(const pugi::xml_document& doc) {
     std::vector<std::string> out;
     for (pugi::xpath_node xn : doc.select_nodes("//widget")) {
         pugi::xml_node w = xn.node();
@@ -99,4 +93,4 @@ inline std::vector<std::string> LayoutTexts(const pugi::xml_document& doc)
     return out;
 }
 
-} // namespace uires
+}  // namespace uires

@@ -12,8 +12,7 @@ namespace {
 
 class Animation : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         wtest::MakeSkin(*fx_.app, "in4", 4);
         wtest::MakeSkin(*fx_.app, "out4", 4);
         wtest::MakeSkin(*fx_.app, "in5", 5, 20, 12);
@@ -23,8 +22,7 @@ protected:
 
     // Three pages: with ani_in and ani_out, without ani_in, and a plain "page"
     // child that a tabctrl2 must not take as a page.
-    std::unique_ptr<QWidget> LoadTabs()
-    {
+    std::unique_ptr<QWidget> LoadTabs() {
         const QByteArray ui = R"(<ui version="4.0"><widget class="window" name="root">
           <property name="geometry"><rect><x>0</x><y>0</y><width>400</width><height>200</height></rect></property>
           <widget class="tabctrl2" name="tabs">
@@ -49,8 +47,7 @@ protected:
 };
 
 // Frame in the icon place of header i after each of n timeline frames (-1: icon).
-std::vector<int> Trace(STabCtrl2* tabs, ui::Timeline& tl, int index, int frames)
-{
+std::vector<int> Trace(STabCtrl2* tabs, ui::Timeline& tl, int index, int frames) {
     std::vector<int> out;
     for (int t = 0; t < frames; ++t) {
         const auto c = tabs->IconFor(index);
@@ -60,15 +57,13 @@ std::vector<int> Trace(STabCtrl2* tabs, ui::Timeline& tl, int index, int frames)
     return out;
 }
 
-std::vector<int> Repeat(std::initializer_list<std::pair<int, int>> runs)
-{
+std::vector<int> Repeat(std::initializer_list<std::pair<int, int>> runs) {
     std::vector<int> v;
     for (auto [value, count] : runs) v.insert(v.end(), count, value);
     return v;
 }
 
-TEST_F(Animation, TabCtrl2TakesOnlyPage2Children)
-{
+TEST_F(Animation, TabCtrl2TakesOnlyPage2Children) {
     auto root = LoadTabs();
     auto* tabs = root->findChild<STabCtrl2*>("tabs");
     ASSERT_TRUE(tabs);
@@ -77,32 +72,29 @@ TEST_F(Animation, TabCtrl2TakesOnlyPage2Children)
     EXPECT_EQ(tabs->FrameInterval(), 50);
     EXPECT_TRUE(Timeline().IsRegistered(tabs));
     root.reset();
-    EXPECT_EQ(Timeline().HandlerCount(), 0); // unregistered on destruction
+    EXPECT_EQ(Timeline().HandlerCount(), 0);  // unregistered on destruction
 }
 
-TEST_F(Animation, HeaderInAnimationPlaysAndHoldsItsLastFrame)
-{
+TEST_F(Animation, HeaderInAnimationPlaysAndHoldsItsLastFrame) {
     auto root = LoadTabs();
     auto* tabs = root->findChild<STabCtrl2*>("tabs");
-    wtest::Move(tabs, tabs->ItemRect(0).center()); // the real hover path: mouse over header 0
+    wtest::Move(tabs, tabs->ItemRect(0).center());  // the real hover path: mouse over header 0
     EXPECT_EQ(tabs->HoverItem(), 0);
     EXPECT_EQ(Trace(tabs, Timeline(), 0, 30), Repeat({{0, 5}, {1, 5}, {2, 5}, {3, 15}}));
 }
 
-TEST_F(Animation, HeaderOutAnimationStopsBeforeItsLastFrame)
-{
+TEST_F(Animation, HeaderOutAnimationStopsBeforeItsLastFrame) {
     auto root = LoadTabs();
     auto* tabs = root->findChild<STabCtrl2*>("tabs");
     wtest::Move(tabs, tabs->ItemRect(0).center());
     Timeline().Advance(40);
-    wtest::Move(tabs, {390, 190}); // off the headers: leave of item 0
+    wtest::Move(tabs, {390, 190});  // off the headers: leave of item 0
     EXPECT_EQ(Trace(tabs, Timeline(), 0, 25), Repeat({{0, 5}, {1, 5}, {2, 5}, {-1, 10}}));
     const auto icon = tabs->IconFor(0);
-    EXPECT_EQ(icon.frame, 0); // back to the icon skin, frame = page index
+    EXPECT_EQ(icon.frame, 0);  // back to the icon skin, frame = page index
 }
 
-TEST_F(Animation, PageWithoutInAnimationShowsItsIconWhileHovered)
-{
+TEST_F(Animation, PageWithoutInAnimationShowsItsIconWhileHovered) {
     auto root = LoadTabs();
     auto* tabs = root->findChild<STabCtrl2*>("tabs");
     wtest::Move(tabs, tabs->ItemRect(1).center());
@@ -110,15 +102,14 @@ TEST_F(Animation, PageWithoutInAnimationShowsItsIconWhileHovered)
     EXPECT_EQ(page->aniMode, 1);
     EXPECT_EQ(Trace(tabs, Timeline(), 1, 10), Repeat({{-1, 10}}));
     EXPECT_EQ(page->aniMode, 0);
-    EXPECT_EQ(tabs->IconFor(1).frame, 2); // its own icon index
+    EXPECT_EQ(tabs->IconFor(1).frame, 2);  // its own icon index
     // Moving from header 1 to header 0 leaves 1 (its out-animation starts) and hovers 0.
     wtest::Move(tabs, tabs->ItemRect(0).center());
     EXPECT_EQ(page->aniMode, 2);
     EXPECT_EQ(tabs->Page2(0)->aniMode, 1);
 }
 
-TEST_F(Animation, AnimImgAutorunReplaysEveryNSeconds)
-{
+TEST_F(Animation, AnimImgAutorunReplaysEveryNSeconds) {
     SAnimImg img;
     img.SetAttribute("ani_in", "in5");
     img.SetAttribute("autorun", "2");
@@ -132,13 +123,23 @@ TEST_F(Animation, AnimImgAutorunReplaysEveryNSeconds)
     }
     // Idle until 2 s have passed, frames 0..4 at 50 ms each, then 2 s after the run
     // ended (the tick that ends it counts) the same again.
-    const auto expected = Repeat({{-1, 199}, {0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5},
-                                  {-1, 199}, {0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}, {-1, 12}});
+    const auto expected = Repeat({{-1, 199},
+                                  {0, 5},
+                                  {1, 5},
+                                  {2, 5},
+                                  {3, 5},
+                                  {4, 5},
+                                  {-1, 199},
+                                  {0, 5},
+                                  {1, 5},
+                                  {2, 5},
+                                  {3, 5},
+                                  {4, 5},
+                                  {-1, 12}});
     EXPECT_EQ(shown, expected);
 }
 
-TEST_F(Animation, AnimImgAutorunZeroLoops)
-{
+TEST_F(Animation, AnimImgAutorunZeroLoops) {
     SAnimImg img;
     img.SetAttribute("ani_in", "in5");
     img.SetAttribute("autorun", "0");
@@ -149,16 +150,15 @@ TEST_F(Animation, AnimImgAutorunZeroLoops)
         shown.push_back(img.mode == 1 ? img.ShownFrame() : -1);
     }
     // Starts at once and goes round without a pause.
-    EXPECT_EQ(shown, Repeat({{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}, {0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5},
-                             {0, 5}, {1, 5}}));
+    EXPECT_EQ(shown,
+              Repeat({{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}, {0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}, {0, 5}, {1, 5}}));
 }
 
-TEST_F(Animation, AnimImgHoverInThenOutShowsEveryOutFrame)
-{
+TEST_F(Animation, AnimImgHoverInThenOutShowsEveryOutFrame) {
     SAnimImg img;
     img.SetAttribute("ani_in", "in4");
     img.SetAttribute("ani_out", "out4");
-    img.SetAttribute("interval", "0x14"); // 20 ms
+    img.SetAttribute("interval", "0x14");  // 20 ms
     img.OnCreate();
     wtest::Enter(&img);
     Timeline().Advance(2);  // one in-frame
@@ -166,14 +166,14 @@ TEST_F(Animation, AnimImgHoverInThenOutShowsEveryOutFrame)
     std::vector<std::pair<int, int>> seen;
     for (int t = 0; t < 24; ++t) {
         Timeline().Tick();
-        if (seen.empty() || seen.back() != std::pair{img.mode, img.ShownFrame()}) seen.push_back({img.mode, img.ShownFrame()});
+        if (seen.empty() || seen.back() != std::pair{img.mode, img.ShownFrame()})
+            seen.push_back({img.mode, img.ShownFrame()});
     }
     const std::vector<std::pair<int, int>> expected = {{1, 1}, {1, 2}, {1, 3}, {2, 0}, {2, 1}, {2, 2}, {2, 3}, {0, 0}};
     EXPECT_EQ(seen, expected);
 }
 
-TEST_F(Animation, AnimImgWithoutOutHoldsLastFrameUntilNextHover)
-{
+TEST_F(Animation, AnimImgWithoutOutHoldsLastFrameUntilNextHover) {
     SAnimImg img;
     img.SetAttribute("ani_in", "in4");
     img.OnCreate();
@@ -182,39 +182,42 @@ TEST_F(Animation, AnimImgWithoutOutHoldsLastFrameUntilNextHover)
     Timeline().Advance(100);
     EXPECT_EQ(img.mode, 1);
     EXPECT_EQ(img.ShownFrame(), 3);
-    wtest::Enter(&img); // a new hover restarts
+    wtest::Enter(&img);  // a new hover restarts
     EXPECT_EQ(img.ShownFrame(), 0);
     EXPECT_EQ(img.hoverCount, 1);
 }
 
-TEST_F(Animation, TimelineHandlersMayLeaveDuringAFrame)
-{
+TEST_F(Animation, TimelineHandlersMayLeaveDuringAFrame) {
     struct H : ui::TimelineHandler {
-        ui::Timeline* tl; H* other = nullptr; int calls = 0;
-        void OnNextFrame() override { ++calls; if (other) tl->Unregister(other); }
+        ui::Timeline* tl;
+        H* other = nullptr;
+        int calls = 0;
+        void OnNextFrame() override {
+            ++calls;
+            if (other) tl->Unregister(other);
+        }
     } a, b;
     a.tl = b.tl = &Timeline();
     a.other = &b;
     Timeline().Register(&a);
     Timeline().Register(&b);
-    Timeline().Register(&a); // registering twice does not double the calls
-    EXPECT_FALSE(Timeline().Running()); // manual timeline: no timer
+    Timeline().Register(&a);             // registering twice does not double the calls
+    EXPECT_FALSE(Timeline().Running());  // manual timeline: no timer
     Timeline().Tick();
     EXPECT_EQ(a.calls, 1);
-    EXPECT_EQ(b.calls, 0); // removed before its turn
+    EXPECT_EQ(b.calls, 0);  // removed before its turn
     Timeline().Unregister(&a);
 
     ui::Timeline real;
-    EXPECT_FALSE(real.Running()); // nothing to animate: no timer, no wake-ups
+    EXPECT_FALSE(real.Running());  // nothing to animate: no timer, no wake-ups
     real.Register(&a);
     EXPECT_TRUE(real.Running());
     real.Unregister(&a);
     EXPECT_FALSE(real.Running());
 }
 
-TEST_F(Animation, RealTimelineRunsOnlyWhileSomethingMoves)
-{
-    ui::UiApp app(fx_.dir.path(), false); // a timeline with its 10 ms timer
+TEST_F(Animation, RealTimelineRunsOnlyWhileSomethingMoves) {
+    ui::UiApp app(fx_.dir.path(), false);  // a timeline with its 10 ms timer
     wtest::MakeSkin(app, "in4", 4);
     wtest::MakeSkin(app, "out4", 4);
     SAnimImg img;
@@ -222,18 +225,18 @@ TEST_F(Animation, RealTimelineRunsOnlyWhileSomethingMoves)
     img.SetAttribute("ani_out", "out4");
     img.OnCreate();
     EXPECT_TRUE(app.Animation().IsRegistered(&img));
-    EXPECT_FALSE(app.Animation().Running()); // idle picture: no timer
+    EXPECT_FALSE(app.Animation().Running());  // idle picture: no timer
     wtest::Enter(&img);
     EXPECT_TRUE(app.Animation().Running());
-    app.Animation().Advance(20);          // the in-animation reaches its last frame, mouse still over it
+    app.Animation().Advance(20);  // the in-animation reaches its last frame, mouse still over it
     EXPECT_FALSE(app.Animation().Running());
-    wtest::Leave(&img);                   // now the out-animation has to run
+    wtest::Leave(&img);  // now the out-animation has to run
     EXPECT_TRUE(app.Animation().Running());
     app.Animation().Advance(30);
     EXPECT_EQ(img.mode, 0);
     EXPECT_FALSE(app.Animation().Running());
 
-    SAnimImg hidden;                      // an automatic replay waits only while shown
+    SAnimImg hidden;  // an automatic replay waits only while shown
     hidden.SetAttribute("ani_in", "in4");
     hidden.SetAttribute("autorun", "1");
     hidden.OnCreate();
@@ -246,8 +249,7 @@ TEST_F(Animation, RealTimelineRunsOnlyWhileSomethingMoves)
     EXPECT_FALSE(app.Animation().Running());
 }
 
-TEST_F(Animation, TabCtrl2Screenshot)
-{
+TEST_F(Animation, TabCtrl2Screenshot) {
     ui::UiApp app(QStringLiteral(KBCONF_SOURCE_DIR "/uires"), true);
     RegisterCustomWidgets(app);
     app.LoadUiDef(QStringLiteral("UIDEF:XML_INIT"));
@@ -272,7 +274,7 @@ TEST_F(Animation, TabCtrl2Screenshot)
     ASSERT_TRUE(root);
     auto* tabs = root->findChild<STabCtrl2*>("tabs");
     wtest::Move(tabs, tabs->ItemRect(1).center());
-    app.Animation().Advance(12); // mid-animation on the hovered header
+    app.Animation().Advance(12);  // mid-animation on the hovered header
     for (int scale : {1, 2}) {
         QImage img(root->size() * scale, QImage::Format_ARGB32_Premultiplied);
         img.setDevicePixelRatio(scale);
@@ -282,12 +284,11 @@ TEST_F(Animation, TabCtrl2Screenshot)
     }
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
-TEST(AnimImgShot, FramesOfTheShippedLogo)
-{
+TEST(AnimImgShot, FramesOfTheShippedLogo) {
     wtest::App();
     ui::UiApp app(QStringLiteral(KBCONF_SOURCE_DIR "/uires"), true);
     SAnimImg img;
@@ -310,4 +311,4 @@ TEST(AnimImgShot, FramesOfTheShippedLogo)
     EXPECT_TRUE(strip.save(wtest::ScreenshotPath("widget_anmimg_frames.png")));
 }
 
-} // namespace
+}  // namespace

@@ -19,8 +19,7 @@ struct Click {
 
 class RecordingListener : public ICoordButtonClickListener {
 public:
-    bool OnCoordButtonClick(int32_t id, QString name, int action, uint32_t, int32_t x, int32_t y) override
-    {
+    bool OnCoordButtonClick(int32_t id, QString name, int action, uint32_t, int32_t x, int32_t y) override {
         clicks.push_back({id, name, action, x, y});
         return handled;
     }
@@ -33,8 +32,7 @@ protected:
     void SetUp() override { CoordButtonImage::SetBaseFolder(fx_.dir.path()); }
     void TearDown() override { CoordButtonImage::SetBaseFolder({}); }
 
-    void WriteFile(const QString& name, const QByteArray& data)
-    {
+    void WriteFile(const QString& name, const QByteArray& data) {
         QFile f(fx_.dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(data);
@@ -42,8 +40,7 @@ protected:
 
     // Keys A (0..19 x 0..19, id 4) and B overlapping its right half (id 5), then a
     // far key C that shares A's id.
-    std::unique_ptr<CoordButtonImage> Overlapping(int type = 0)
-    {
+    std::unique_ptr<CoordButtonImage> Overlapping(int type = 0) {
         WriteFile("kb.xml", R"(<positions>
             <key id="4" va="7" name="A" rect="0,0,20,20"/>
             <key id="5" va="7" name="B" rect="10,0,20,20"/>
@@ -60,9 +57,12 @@ protected:
     wtest::UiFixture fx_;
 };
 
-TEST(CoordButtonImageFormat, PathJoining)
-{
-    struct Case { const char* folder; const char* crdxml; const char* path; } cases[] = {
+TEST(CoordButtonImageFormat, PathJoining) {
+    struct Case {
+        const char* folder;
+        const char* crdxml;
+        const char* path;
+    } cases[] = {
         {"/opt/kb", "keyboard.xml", "/opt/kb/keyboard.xml"},
         {"/opt/kb", "/keyboard.xml", "/opt/kb/keyboard.xml"},
         {"/opt/kb", "\\keyboard.xml", "/opt/kb/keyboard.xml"},
@@ -71,37 +71,46 @@ TEST(CoordButtonImageFormat, PathJoining)
     for (auto& c : cases) EXPECT_EQ(CoordButtonImage::JoinPath(c.folder, c.crdxml), c.path) << c.crdxml;
 }
 
-TEST(CoordButtonImageFormat, ColourWords)
-{
-    struct Case { const char* text; uint32_t word; } cases[] = {
-        {" # FF00", 0x0000FF00}, {"#ff0000", 0x00FF0000}, {"FF00 ", 0x0000FF00}, {"12zz", 0x12},
-        {"", CoordButtonImage::kDefaultColor}, {"#", CoordButtonImage::kDefaultColor},
-        {"zz", CoordButtonImage::kDefaultColor}, {"80FFFFFF", 0x80FFFFFF},
+TEST(CoordButtonImageFormat, ColourWords) {
+    struct Case {
+        const char* text;
+        uint32_t word;
+    } cases[] = {
+        {" # FF00", 0x0000FF00},
+        {"#ff0000", 0x00FF0000},
+        {"FF00 ", 0x0000FF00},
+        {"12zz", 0x12},
+        {"", CoordButtonImage::kDefaultColor},
+        {"#", CoordButtonImage::kDefaultColor},
+        {"zz", CoordButtonImage::kDefaultColor},
+        {"80FFFFFF", 0x80FFFFFF},
     };
     for (auto& c : cases) EXPECT_EQ(CoordButtonImage::ParseColor(c.text), c.word) << c.text;
 }
 
-TEST(CoordButtonImageFormat, RectsAreXYWidthHeight)
-{
-    struct Case { const char* text; int l, t, r, b; } cases[] = {
-        {"10,20,30,40", 10, 20, 40, 60}, {" 10, 20 ,30, 40", 10, 20, 40, 60},
-        {"5,6", 5, 6, 5, 6}, {"", 0, 0, 0, 0}, {"-3,2,4", -3, 2, 1, 2},
+TEST(CoordButtonImageFormat, RectsAreXYWidthHeight) {
+    struct Case {
+        const char* text;
+        int l, t, r, b;
+    } cases[] = {
+        {"10,20,30,40", 10, 20, 40, 60}, {" 10, 20 ,30, 40", 10, 20, 40, 60}, {"5,6", 5, 6, 5, 6}, {"", 0, 0, 0, 0},
+        {"-3,2,4", -3, 2, 1, 2},
     };
     for (auto& c : cases) {
         CoordButton k;
         CoordButtonImage::ParseRect(c.text, &k);
-        EXPECT_EQ(std::vector<int>({k.left, k.top, k.right, k.bottom}), std::vector<int>({c.l, c.t, c.r, c.b})) << c.text;
+        EXPECT_EQ(std::vector<int>({k.left, k.top, k.right, k.bottom}), std::vector<int>({c.l, c.t, c.r, c.b}))
+            << c.text;
     }
     CoordButton k;
     CoordButtonImage::ParseRect("10,20,30,40", &k);
-    EXPECT_FALSE(k.Contains(40, 30)); // right edge exclusive
+    EXPECT_FALSE(k.Contains(40, 30));  // right edge exclusive
     EXPECT_TRUE(k.Contains(39, 59));
     EXPECT_TRUE(k.Contains(10, 20));
     EXPECT_FALSE(k.Contains(10, 60));
 }
 
-TEST_F(CoordButtonImageTest, LoadsEveryChildOfPositionsWithDefaults)
-{
+TEST_F(CoordButtonImageTest, LoadsEveryChildOfPositionsWithDefaults) {
     WriteFile("kb.xml", R"(<?xml version="1.0"?>
         <root-ignored/>
         <positions>
@@ -123,12 +132,11 @@ TEST_F(CoordButtonImageTest, LoadsEveryChildOfPositionsWithDefaults)
     EXPECT_EQ(w.Keys()[2].va, 12);
     CoordButton info;
     ASSERT_TRUE(w.GetKeyInfo(41, &info));
-    EXPECT_EQ(info.name, "Esc"); // the first of equal ids
+    EXPECT_EQ(info.name, "Esc");  // the first of equal ids
     EXPECT_FALSE(w.GetKeyInfo(99));
 }
 
-TEST_F(CoordButtonImageTest, ReadsUtf16FilesByTheirByteOrderMark)
-{
+TEST_F(CoordButtonImageTest, ReadsUtf16FilesByTheirByteOrderMark) {
     const QString xml = QString::fromUtf8("<positions><key id=\"4\" name=\"Ä\" rect=\"0,0,5,5\"/></positions>");
     QByteArray data("\xFF\xFE", 2);
     data += QByteArray(reinterpret_cast<const char*>(xml.utf16()), xml.size() * 2);
@@ -140,8 +148,7 @@ TEST_F(CoordButtonImageTest, ReadsUtf16FilesByTheirByteOrderMark)
     EXPECT_EQ(w.Keys()[0].name, QString::fromUtf8("Ä"));
 }
 
-TEST_F(CoordButtonImageTest, BrokenOrMissingFilesGiveNoKeysAndNoReports)
-{
+TEST_F(CoordButtonImageTest, BrokenOrMissingFilesGiveNoKeysAndNoReports) {
     WriteFile("broken.xml", "<positions><key id=");
     WriteFile("other.xml", "<keys><key id=\"4\" rect=\"0,0,9,9\"/></keys>");
     for (const char* file : {"broken.xml", "other.xml", "missing.xml", ""}) {
@@ -157,8 +164,7 @@ TEST_F(CoordButtonImageTest, BrokenOrMissingFilesGiveNoKeysAndNoReports)
     }
 }
 
-TEST_F(CoordButtonImageTest, OverlapPressGoesToFirstTooltipToLast)
-{
+TEST_F(CoordButtonImageTest, OverlapPressGoesToFirstTooltipToLast) {
     auto w = Overlapping();
     RecordingListener l;
     w->SetClickListener(&l);
@@ -169,7 +175,7 @@ TEST_F(CoordButtonImageTest, OverlapPressGoesToFirstTooltipToLast)
     EXPECT_EQ(w->TipText(), "B");
     w->SetKeyLabel("Macro 1", 5);
     wtest::Move(w.get(), {16, 5});
-    EXPECT_EQ(w->TipText(), "Macro 1"); // the label wins over the name
+    EXPECT_EQ(w->TipText(), "Macro 1");  // the label wins over the name
     wtest::Move(w.get(), {5, 5});
     EXPECT_EQ(w->Keys()[1].hover, 0u);
     EXPECT_EQ(w->TipText(), "A");
@@ -187,42 +193,40 @@ TEST_F(CoordButtonImageTest, OverlapPressGoesToFirstTooltipToLast)
     EXPECT_EQ(w->toolTip(), "");
 }
 
-TEST_F(CoordButtonImageTest, ReleaseOnlyReportsTheKeyThatWasPressed)
-{
+TEST_F(CoordButtonImageTest, ReleaseOnlyReportsTheKeyThatWasPressed) {
     auto w = Overlapping();
     RecordingListener l;
     w->SetClickListener(&l);
 
-    wtest::Press(w.get(), {2, 2});      // A
-    wtest::Release(w.get(), {25, 2});   // over B only: B was never pressed
+    wtest::Press(w.get(), {2, 2});     // A
+    wtest::Release(w.get(), {25, 2});  // over B only: B was never pressed
     ASSERT_EQ(l.clicks.size(), 1u);
     EXPECT_EQ(l.clicks[0].action, 0);
-    EXPECT_EQ(w->Keys()[0].pressed, 1u); // A stays pressed
+    EXPECT_EQ(w->Keys()[0].pressed, 1u);  // A stays pressed
     EXPECT_EQ(w->Keys()[1].pressed, 0u);
 
-    wtest::Release(w.get(), {60, 2});   // over no key: nothing at all
+    wtest::Release(w.get(), {60, 2});  // over no key: nothing at all
     EXPECT_EQ(l.clicks.size(), 1u);
     EXPECT_EQ(w->Keys()[0].pressed, 1u);
 
-    wtest::Release(w.get(), {3, 3});    // back over A
+    wtest::Release(w.get(), {3, 3});  // back over A
     ASSERT_EQ(l.clicks.size(), 2u);
     EXPECT_EQ(l.clicks[1], (Click{4, "A", 1, 3, 3}));
     EXPECT_EQ(w->Keys()[0].pressed, 0u);
 }
 
-TEST_F(CoordButtonImageTest, DefaultMarkingByType)
-{
-    {   // single choice: only the last pressed key stays checked
+TEST_F(CoordButtonImageTest, DefaultMarkingByType) {
+    {  // single choice: only the last pressed key stays checked
         auto w = Overlapping(1);
         wtest::Press(w.get(), {2, 2});
         wtest::Release(w.get(), {2, 2});
         wtest::Press(w.get(), {25, 2});
         EXPECT_EQ(w->Keys()[0].checked, 0u);
         EXPECT_EQ(w->Keys()[1].checked, 1u);
-        wtest::Press(w.get(), {25, 2});   // pressing it again keeps it checked
+        wtest::Press(w.get(), {25, 2});  // pressing it again keeps it checked
         EXPECT_EQ(w->Keys()[1].checked, 1u);
     }
-    {   // toggle: each press inverts, releases change nothing
+    {  // toggle: each press inverts, releases change nothing
         auto w = Overlapping(2);
         wtest::Press(w.get(), {2, 2});
         EXPECT_EQ(w->Keys()[0].checked, 1u);
@@ -235,15 +239,14 @@ TEST_F(CoordButtonImageTest, DefaultMarkingByType)
         EXPECT_EQ(w->Keys()[0].checked, 1u);
         EXPECT_EQ(w->Keys()[2].checked, 0u);
     }
-    {   // type 0: nothing
+    {  // type 0: nothing
         auto w = Overlapping(0);
         wtest::Press(w.get(), {2, 2});
         EXPECT_EQ(w->Keys()[0].checked, 0u);
     }
 }
 
-TEST_F(CoordButtonImageTest, HandlingListenerSuppressesMarking)
-{
+TEST_F(CoordButtonImageTest, HandlingListenerSuppressesMarking) {
     auto w = Overlapping(2);
     RecordingListener l;
     l.handled = true;
@@ -255,10 +258,9 @@ TEST_F(CoordButtonImageTest, HandlingListenerSuppressesMarking)
     EXPECT_EQ(w->Keys()[0].checked, 1u);
 }
 
-TEST_F(CoordButtonImageTest, OperationsMatchFirstIdOrAllKeys)
-{
+TEST_F(CoordButtonImageTest, OperationsMatchFirstIdOrAllKeys) {
     auto w = Overlapping();
-    w->SetKeyChecked(4, true); // A and C share id 4: only A
+    w->SetKeyChecked(4, true);  // A and C share id 4: only A
     EXPECT_EQ(w->Keys()[0].checked, 1u);
     EXPECT_EQ(w->Keys()[2].checked, 0u);
     w->SetKeyChecked(CoordButtonImage::kAllKeys, true);
@@ -272,8 +274,7 @@ TEST_F(CoordButtonImageTest, OperationsMatchFirstIdOrAllKeys)
     EXPECT_EQ(w->Keys()[2].label, "x");
 }
 
-TEST_F(CoordButtonImageTest, PaintOrderColourUnderBackgroundCheckedOverHover)
-{
+TEST_F(CoordButtonImageTest, PaintOrderColourUnderBackgroundCheckedOverHover) {
     // Background: opaque grey with a transparent hole over key A; hover look blue,
     // checked look green.
     QImage bg(200, 40, QImage::Format_ARGB32);
@@ -296,29 +297,31 @@ TEST_F(CoordButtonImageTest, PaintOrderColourUnderBackgroundCheckedOverHover)
     </positions>)");
     CoordButtonImage w;
     w.resize(200, 40);
-    for (auto [a, v] : {std::pair{"bg", "img:kbbg"}, {"chking", "img:kbhover"}, {"chked", "img:kbchecked"}, {"crdxml", "kb.xml"}})
+    for (auto [a, v] :
+         {std::pair{"bg", "img:kbbg"}, {"chking", "img:kbhover"}, {"chked", "img:kbchecked"}, {"crdxml", "kb.xml"}})
         w.SetAttribute(a, v);
     w.OnCreate();
     wtest::Move(&w, {35, 5});  // B hovered
     w.SetKeyChecked(5, true);  // and checked: checked look wins
     w.SetKeyChecked(6, false);
     QImage out = w.grab().toImage();
-    EXPECT_EQ(QColor(out.pixel(5, 5)), QColor(Qt::red));    // key colour through the hole
-    EXPECT_EQ(QColor(out.pixel(15, 5)), QColor(Qt::gray));  // background elsewhere on A
-    EXPECT_EQ(QColor(out.pixel(35, 5)), QColor(Qt::green)); // checked over hover
-    EXPECT_EQ(QColor(out.pixel(55, 5)), QColor(Qt::gray));  // cut-outs stay inside keys
+    EXPECT_EQ(QColor(out.pixel(5, 5)), QColor(Qt::red));     // key colour through the hole
+    EXPECT_EQ(QColor(out.pixel(15, 5)), QColor(Qt::gray));   // background elsewhere on A
+    EXPECT_EQ(QColor(out.pixel(35, 5)), QColor(Qt::green));  // checked over hover
+    EXPECT_EQ(QColor(out.pixel(55, 5)), QColor(Qt::gray));   // cut-outs stay inside keys
     wtest::Move(&w, {65, 5});
     out = w.grab().toImage();
     EXPECT_EQ(QColor(out.pixel(65, 5)), QColor(Qt::blue));
     EXPECT_EQ(QColor(out.pixel(35, 5)), QColor(Qt::green));
 }
 
-TEST_F(CoordButtonImageTest, ScreenshotOfTheShippedKeyboard)
-{
+TEST_F(CoordButtonImageTest, ScreenshotOfTheShippedKeyboard) {
     ui::UiApp app(QStringLiteral(KBCONF_SOURCE_DIR "/uires"), true);
     CoordButtonImage::SetBaseFolder(QStringLiteral(KBCONF_SOURCE_DIR "/uires/keyboard"));
     CoordButtonImage w;
-    for (auto [a, v] : {std::pair{"bg", "keyboard:bg"}, {"chking", "keyboard:chking"}, {"chked", "keyboard:chked"},
+    for (auto [a, v] : {std::pair{"bg", "keyboard:bg"},
+                        {"chking", "keyboard:chking"},
+                        {"chked", "keyboard:chked"},
                         {"crdxml", "keyboard.xml"}})
         w.SetAttribute(a, v);
     w.OnCreate();
@@ -331,8 +334,8 @@ TEST_F(CoordButtonImageTest, ScreenshotOfTheShippedKeyboard)
         EXPECT_GE(k.va, 1) << k.name.toStdString();
         EXPECT_FALSE(k.Rect().isEmpty()) << k.name.toStdString();
     }
-    w.SetKeyChecked(0x29, true); // Esc
-    w.SetKeyChecked(0x04, true); // A
+    w.SetKeyChecked(0x29, true);  // Esc
+    w.SetKeyChecked(0x04, true);  // A
     const CoordButton& hovered = w.Keys()[w.Keys().size() / 2];
     wtest::Move(&w, hovered.Rect().center());
     for (int scale : {1, 2}) {
@@ -344,4 +347,4 @@ TEST_F(CoordButtonImageTest, ScreenshotOfTheShippedKeyboard)
     }
 }
 
-} // namespace
+}  // namespace

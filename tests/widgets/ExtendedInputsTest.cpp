@@ -18,27 +18,30 @@ protected:
     wtest::UiFixture fx_;
 };
 
-TEST_F(ExtendedInputs, TextAreaShiftedByIconAndOffsets)
-{
+TEST_F(ExtendedInputs, TextAreaShiftedByIconAndOffsets) {
     wtest::MakeSkin(*fx_.app, "icon16", 8, 16, 16);
     SCheckBoxEx c;
     c.resize(120, 30);
-    for (auto [a, v] : {std::pair{"iconskin", "icon16"}, {"iconpos", "4,2"}, {"textx", "3"}}) EXPECT_TRUE(c.SetAttribute(a, v));
+    for (auto [a, v] : {std::pair{"iconskin", "icon16"}, {"iconpos", "4,2"}, {"textx", "3"}})
+        EXPECT_TRUE(c.SetAttribute(a, v));
     EXPECT_EQ(c.TextRect(), QRect(QPoint(23, 2), QPoint(119, 29)));
     EXPECT_EQ(c.Look().IconRect(c.rect()), QRect(4, 2, 16, 16));
 
-    SRadioBoxEx r; // same attributes, hexadecimal accepted, no icon: only the offsets
+    SRadioBoxEx r;  // same attributes, hexadecimal accepted, no icon: only the offsets
     r.resize(100, 20);
     EXPECT_TRUE(r.SetAttribute("textx", "0x10"));
     EXPECT_TRUE(r.SetAttribute("texty", "-2"));
     EXPECT_EQ(r.TextRect(), QRect(QPoint(16, -2), QPoint(99, 19)));
 }
 
-TEST_F(ExtendedInputs, BoxSkinFramesFollowTheState)
-{
+TEST_F(ExtendedInputs, BoxSkinFramesFollowTheState) {
     wtest::MakeSkin(*fx_.app, "box4", 4, 60, 24);
     wtest::MakeSkin(*fx_.app, "box1", 1, 60, 24);
-    struct Case { const char* skin; bool checked, hover, pressed; int frame; } cases[] = {
+    struct Case {
+        const char* skin;
+        bool checked, hover, pressed;
+        int frame;
+    } cases[] = {
         {"box4", false, false, false, 0}, {"box4", true, false, false, 3}, {"box4", true, true, false, 1},
         {"box4", false, true, false, 1},  {"box4", true, true, true, 2},   {"box4", false, false, true, 2},
         {"box1", false, false, false, 0}, {"box1", true, false, false, 0}, {"box1", true, true, false, 1},
@@ -50,16 +53,19 @@ TEST_F(ExtendedInputs, BoxSkinFramesFollowTheState)
         b.setChecked(c.checked);
         if (c.hover) wtest::Enter(&b);
         b.setDown(c.pressed);
-        EXPECT_EQ(b.BoxFrame(), c.frame) << c.skin << " checked " << c.checked << " hover " << c.hover << " pressed " << c.pressed;
-        EXPECT_EQ(b.sizeHint(), QSize(60, 24)); // one frame of the box skin
+        EXPECT_EQ(b.BoxFrame(), c.frame) << c.skin << " checked " << c.checked << " hover " << c.hover << " pressed "
+                                         << c.pressed;
+        EXPECT_EQ(b.sizeHint(), QSize(60, 24));  // one frame of the box skin
     }
 }
 
-TEST_F(ExtendedInputs, IconFrameIsTheBaseStateIndex)
-{
-    struct Case { bool enabled, checked, hover, pressed; int index; } cases[] = {
-        {true, false, false, false, 0}, {true, false, true, false, 1}, {true, false, true, true, 2},
-        {false, false, true, true, 3},  {true, true, false, false, 4}, {true, true, true, false, 5},
+TEST_F(ExtendedInputs, IconFrameIsTheBaseStateIndex) {
+    struct Case {
+        bool enabled, checked, hover, pressed;
+        int index;
+    } cases[] = {
+        {true, false, false, false, 0}, {true, false, true, false, 1},  {true, false, true, true, 2},
+        {false, false, true, true, 3},  {true, true, false, false, 4},  {true, true, true, false, 5},
         {true, true, false, true, 6},   {false, true, false, false, 7},
     };
     for (auto& c : cases) {
@@ -74,8 +80,7 @@ TEST_F(ExtendedInputs, IconFrameIsTheBaseStateIndex)
     }
 }
 
-TEST_F(ExtendedInputs, ClassNamesAnswerForTheirBases)
-{
+TEST_F(ExtendedInputs, ClassNamesAnswerForTheirBases) {
     SCheckBoxEx c;
     SRadioBoxEx r;
     SEditEx e;
@@ -87,8 +92,7 @@ TEST_F(ExtendedInputs, ClassNamesAnswerForTheirBases)
     EXPECT_TRUE(ui::IsClass(&e, "editex"));
 }
 
-TEST_F(ExtendedInputs, EnterFiresOncePerKeyDownAndIsNotEdited)
-{
+TEST_F(ExtendedInputs, EnterFiresOncePerKeyDownAndIsNotEdited) {
     SEditEx e;
     e.setText("12");
     int fired = 0;
@@ -113,12 +117,11 @@ TEST_F(ExtendedInputs, EnterFiresOncePerKeyDownAndIsNotEdited)
 
     QKeyEvent digit(QEvent::KeyPress, Qt::Key_3, Qt::NoModifier, QStringLiteral("3"));
     QApplication::sendEvent(&e, &digit);
-    EXPECT_EQ(e.text(), "123"); // other keys edit as usual
+    EXPECT_EQ(e.text(), "123");  // other keys edit as usual
     EXPECT_EQ(fired, 3);
 }
 
-TEST_F(ExtendedInputs, EnterReachesTheHostByName)
-{
+TEST_F(ExtendedInputs, EnterReachesTheHostByName) {
     // "on_key_enter" is an event like any other: a host can take it by widget name.
     ui::HostDialog host(QStringLiteral("LAYOUT:none"));
     auto* e = new SEditEx(&host);
@@ -133,8 +136,7 @@ TEST_F(ExtendedInputs, EnterReachesTheHostByName)
     EXPECT_EQ(got, "key_delay");
 }
 
-TEST_F(ExtendedInputs, ClickingADisabledEditEnablesIt)
-{
+TEST_F(ExtendedInputs, ClickingADisabledEditEnablesIt) {
     QWidget top;
     auto* e = new SEditEx(&top);
     e->resize(80, 24);
@@ -151,8 +153,8 @@ TEST_F(ExtendedInputs, ClickingADisabledEditEnablesIt)
     e->setCursorPosition(0);
     wtest::Press(e, {70, 5});
     wtest::Release(e, {70, 5});
-    EXPECT_EQ(top.focusWidget(), e); // focus inside its window (offscreen windows are never active)
-    EXPECT_EQ(e->cursorPosition(), 0); // the press did not move the caret
+    EXPECT_EQ(top.focusWidget(), e);    // focus inside its window (offscreen windows are never active)
+    EXPECT_EQ(e->cursorPosition(), 0);  // the press did not move the caret
 
     // A right click is an ordinary edit message and leaves it disabled.
     e->setEnabled(false);
@@ -160,8 +162,7 @@ TEST_F(ExtendedInputs, ClickingADisabledEditEnablesIt)
     EXPECT_FALSE(e->isEnabled());
 }
 
-TEST_F(ExtendedInputs, Screenshots)
-{
+TEST_F(ExtendedInputs, Screenshots) {
     ui::UiApp app(QStringLiteral(KBCONF_SOURCE_DIR "/uires"), true);
     RegisterCustomWidgets(app);
     app.LoadUiDef(QStringLiteral("UIDEF:XML_INIT"));
@@ -180,7 +181,7 @@ TEST_F(ExtendedInputs, Screenshots)
     chk->SetAttribute("iconskin", skinOr("skin_icon_record", "skin_icon_radio"));
     chk->SetAttribute("iconpos", "10,8");
     chk->SetAttribute("textx", "8");
-    chk->SetAttribute("texty", "-8"); // the text area starts below the icon offset; centre it again
+    chk->SetAttribute("texty", "-8");  // the text area starts below the icon offset; centre it again
     chk->setChecked(true);
     auto* radio = new SRadioBoxEx(&panel);
     radio->setGeometry(10, 50, 240, 32);
@@ -202,4 +203,4 @@ TEST_F(ExtendedInputs, Screenshots)
     }
 }
 
-} // namespace
+}  // namespace

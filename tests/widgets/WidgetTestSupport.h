@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWidget>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <memory>
 
 #include "ui/Skin.h"
@@ -16,8 +16,7 @@
 
 namespace wtest {
 
-inline QApplication* App()
-{
+inline QApplication* App() {
     static int argc = 1;
     static char name[] = "kbconf_widget_test";
     static char* argv[] = {name, nullptr};
@@ -29,8 +28,7 @@ inline QApplication* App()
 
 // A UiApp over a throwaway folder; its timeline only moves when the test says so.
 struct UiFixture {
-    UiFixture()
-    {
+    UiFixture() {
         App();
         app = std::make_unique<ui::UiApp>(dir.path(), true);
         RegisterCustomWidgets(*app);
@@ -41,8 +39,7 @@ struct UiFixture {
 
 // A skin of `frames` frames of size w x h, each frame a distinct solid colour,
 // registered in the skin table under name.
-inline ui::SkinPtr MakeSkin(ui::UiApp& app, const QString& name, int frames, int w = 16, int h = 16)
-{
+inline ui::SkinPtr MakeSkin(ui::UiApp& app, const QString& name, int frames, int w = 16, int h = 16) {
     QPixmap pm(w * frames, h);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -53,8 +50,7 @@ inline ui::SkinPtr MakeSkin(ui::UiApp& app, const QString& name, int frames, int
     return skin;
 }
 
-inline void Mouse(QWidget* w, QEvent::Type type, QPoint pt, Qt::MouseButton button = Qt::LeftButton)
-{
+inline void Mouse(QWidget* w, QEvent::Type type, QPoint pt, Qt::MouseButton button = Qt::LeftButton) {
     const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons();
     QMouseEvent e(type, QPointF(pt), QPointF(w->mapToGlobal(pt)), type == QEvent::MouseMove ? Qt::NoButton : button,
                   buttons, Qt::NoModifier);
@@ -63,22 +59,19 @@ inline void Mouse(QWidget* w, QEvent::Type type, QPoint pt, Qt::MouseButton butt
 inline void Move(QWidget* w, QPoint pt) { Mouse(w, QEvent::MouseMove, pt); }
 inline void Press(QWidget* w, QPoint pt) { Mouse(w, QEvent::MouseButtonPress, pt); }
 inline void Release(QWidget* w, QPoint pt) { Mouse(w, QEvent::MouseButtonRelease, pt); }
-inline void Enter(QWidget* w)
-{
+inline void Enter(QWidget* w) {
     QEnterEvent e(QPointF(1, 1), QPointF(1, 1), QPointF(w->mapToGlobal(QPoint(1, 1))));
     QApplication::sendEvent(w, &e);
 }
-inline void Leave(QWidget* w)
-{
+inline void Leave(QWidget* w) {
     QEvent e(QEvent::Leave);
     QApplication::sendEvent(w, &e);
 }
 
-inline QString ScreenshotPath(const QString& file)
-{
+inline QString ScreenshotPath(const QString& file) {
     const QString dir = QStringLiteral(KBCONF_BINARY_DIR "/screenshots");
     QDir().mkpath(dir);
     return dir + u'/' + file;
 }
 
-} // namespace wtest
+}  // namespace wtest

@@ -11,20 +11,20 @@ class QPainter;
 // glow through), and the hover and checked looks of every key on a clear
 // sheet, from which the widget cuts out the key under the mouse or marked.
 class KeyboardRenderer {
- public:
-  enum class Look { Rest, Hover, Checked };
+public:
+    enum class Look { Rest, Hover, Checked };
 
-  explicit KeyboardRenderer(const KeyboardSheet& sheet) : sheet_(sheet) {}
+    explicit KeyboardRenderer(const KeyboardSheet& sheet) : sheet_(sheet) {}
 
-  QImage Background(int scale) const;
-  QImage Keys(Look look, int scale) const;
+    QImage Background(int scale) const;
+    QImage Keys(Look look, int scale) const;
 
- private:
-  void DrawKey(QPainter& p, const KeyCap& key, Look look) const;
-  void DrawLegend(QPainter& p, const KeyCap& key, const QRectF& face, Look look) const;
-  QImage Blank(int scale) const;
+private:
+    void DrawKey(QPainter& p, const KeyCap& key, Look look) const;
+    void DrawLegend(QPainter& p, const KeyCap& key, const QRectF& face, Look look) const;
+    QImage Blank(int scale) const;
 
-  const KeyboardSheet& sheet_;
+    const KeyboardSheet& sheet_;
 };
 
 // Draws the small pictures printed on media and arrow keys into `box`.

@@ -18,8 +18,8 @@
 
 namespace platform::linuxfk {
 
-EvdevFilterDriver::EvdevFilterDriver(std::vector<linuxhid::UniqueFd> sources, linuxhid::UniqueFd passThrough,
-                                     Io io, Clock& clock)
+EvdevFilterDriver::EvdevFilterDriver(std::vector<linuxhid::UniqueFd> sources, linuxhid::UniqueFd passThrough, Io io,
+                                     Clock& clock)
     : FilterEngine(clock), passThrough_(std::move(passThrough)), io_(std::move(io)) {
     if (!io_.grab) io_.grab = [](int fd, bool grab) { return ::ioctl(fd, EVIOCGRAB, grab ? 1 : 0) == 0; };
     if (!io_.heldKeys)

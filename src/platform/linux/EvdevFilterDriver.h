@@ -31,8 +31,8 @@ class EvdevFilterDriver final : public FilterEngine {
 public:
     using KeyBits = std::bitset<768>;
     struct Io {
-        std::function<bool(int fd, bool grab)> grab;             // default: EVIOCGRAB
-        std::function<bool(int fd, KeyBits* held)> heldKeys;     // default: EVIOCGKEY
+        std::function<bool(int fd, bool grab)> grab;          // default: EVIOCGRAB
+        std::function<bool(int fd, KeyBits* held)> heldKeys;  // default: EVIOCGKEY
     };
 
     EvdevFilterDriver(std::vector<linuxhid::UniqueFd> sources, linuxhid::UniqueFd passThrough, Io io = {},

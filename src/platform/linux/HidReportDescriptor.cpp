@@ -56,18 +56,30 @@ std::vector<HidCollectionInfo> ParseReportDescriptor(const uint8_t* data, size_t
 
         if (type == 1) {  // global
             switch (tag) {
-                case 0x0: g.usagePage = value; break;
-                case 0x7: g.reportSize = value; break;
-                case 0x8: g.reportId = value; anyIds = true; break;
-                case 0x9: g.reportCount = value; break;
-                case 0xA: stack.push_back(g); break;
-                case 0xB:
-                    if (!stack.empty()) {
-                        g = stack.back();
-                        stack.pop_back();
-                    }
-                    break;
-                default: break;
+            case 0x0:
+                g.usagePage = value;
+                break;
+            case 0x7:
+                g.reportSize = value;
+                break;
+            case 0x8:
+                g.reportId = value;
+                anyIds = true;
+                break;
+            case 0x9:
+                g.reportCount = value;
+                break;
+            case 0xA:
+                stack.push_back(g);
+                break;
+            case 0xB:
+                if (!stack.empty()) {
+                    g = stack.back();
+                    stack.pop_back();
+                }
+                break;
+            default:
+                break;
             }
         } else if (type == 2) {  // local
             if (tag == 0x0 && usage == 0) {
@@ -76,34 +88,37 @@ std::vector<HidCollectionInfo> ParseReportDescriptor(const uint8_t* data, size_t
             }
         } else if (type == 0) {  // main
             switch (tag) {
-                case 0x8: case 0x9: case 0xB: {  // input, output, feature
-                    if (depth > 0) {
-                        int kind = tag == 0x8 ? 0 : tag == 0x9 ? 1 : 2;
-                        bits[kind][g.reportId] += g.reportSize * g.reportCount;
-                    }
-                    break;
+            case 0x8:
+            case 0x9:
+            case 0xB: {  // input, output, feature
+                if (depth > 0) {
+                    int kind = tag == 0x8 ? 0 : tag == 0x9 ? 1 : 2;
+                    bits[kind][g.reportId] += g.reportSize * g.reportCount;
                 }
-                case 0xA:  // collection
-                    if (depth == 0) {
-                        current = {};
-                        uint32_t page = usageExtended ? usage >> 16 : g.usagePage;
-                        current.caps.usagePage = static_cast<uint16_t>(page);
-                        current.caps.usage = static_cast<uint16_t>(usage & 0xFFFF);
-                        for (auto& b : bits) b.clear();
-                    }
-                    ++depth;
-                    break;
-                case 0xC:  // end collection
-                    if (depth == 0) return out;
-                    if (--depth == 0) {
-                        current.caps.inputReportLength = LengthOf(bits[0]);
-                        current.caps.outputReportLength = LengthOf(bits[1]);
-                        current.caps.featureReportLength = LengthOf(bits[2]);
-                        current.usesReportIds = anyIds;
-                        out.push_back(current);
-                    }
-                    break;
-                default: break;
+                break;
+            }
+            case 0xA:  // collection
+                if (depth == 0) {
+                    current = {};
+                    uint32_t page = usageExtended ? usage >> 16 : g.usagePage;
+                    current.caps.usagePage = static_cast<uint16_t>(page);
+                    current.caps.usage = static_cast<uint16_t>(usage & 0xFFFF);
+                    for (auto& b : bits) b.clear();
+                }
+                ++depth;
+                break;
+            case 0xC:  // end collection
+                if (depth == 0) return out;
+                if (--depth == 0) {
+                    current.caps.inputReportLength = LengthOf(bits[0]);
+                    current.caps.outputReportLength = LengthOf(bits[1]);
+                    current.caps.featureReportLength = LengthOf(bits[2]);
+                    current.usesReportIds = anyIds;
+                    out.push_back(current);
+                }
+                break;
+            default:
+                break;
             }
             usage = 0;
             usageExtended = false;

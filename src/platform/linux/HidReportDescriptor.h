@@ -13,7 +13,7 @@
 namespace platform::linuxhid {
 
 struct HidCollectionInfo {
-    HidCaps caps;         // report lengths include the report-id byte
+    HidCaps caps;  // report lengths include the report-id byte
     bool usesReportIds = false;
 };
 

@@ -58,9 +58,7 @@ long NodeNumber(const std::string& node) { return ParseNumber(node.substr(6), 10
 
 }  // namespace
 
-LinuxHidBackend::LinuxHidBackend(LinuxHidOptions options) : options_(std::move(options)) {
-    Remember(Scan());
-}
+LinuxHidBackend::LinuxHidBackend(LinuxHidOptions options) : options_(std::move(options)) { Remember(Scan()); }
 
 LinuxHidBackend::~LinuxHidBackend() { StopMonitor(); }
 
@@ -154,8 +152,8 @@ bool LinuxHidBackend::ListInterfaces(std::vector<HidInterfaceEntry>* out) {
     return true;
 }
 
-std::unique_ptr<HidHandle> LinuxHidBackend::Open(const std::string& path, uint32_t access, uint32_t,
-                                                 bool overlapped, uint32_t* error) {
+std::unique_ptr<HidHandle> LinuxHidBackend::Open(const std::string& path, uint32_t access, uint32_t, bool overlapped,
+                                                 uint32_t* error) {
     const std::string wanted = Lower(path);
     for (auto& i : Scan()) {
         if (Lower(i.entry.path) != wanted) continue;

@@ -32,8 +32,8 @@ namespace platform::linuxhid {
 struct LinuxHidOptions {
     std::string sysfsRoot = "/sys";
     std::string devRoot = "/dev";
-    std::string lockFolder;    // empty: NamedLock default
-    bool udevMonitor = true;   // watch for hot plug (when built with libudev)
+    std::string lockFolder;   // empty: NamedLock default
+    bool udevMonitor = true;  // watch for hot plug (when built with libudev)
     // Feature report transfer on an open node; default: HIDIOCGFEATURE /
     // HIDIOCSFEATURE. Returns false on failure.
     std::function<bool(int fd, bool get, uint8_t* buffer, size_t len)> featureIo;
@@ -75,7 +75,7 @@ private:
     HidNoticeHub hub_;
     std::mutex mutex_;
     std::map<std::string, std::vector<std::string>> knownPaths_;  // node -> paths
-    UniqueFd stopFd_;  // wakes the monitor thread to end
+    UniqueFd stopFd_;                                             // wakes the monitor thread to end
     std::thread monitor_;
 };
 

@@ -1,9 +1,9 @@
 #include "platform/linux/LinuxHidHandle.h"
 
+#include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
-#include <linux/hidraw.h>
 
 #include <cerrno>
 #include <cstring>
@@ -132,20 +132,30 @@ bool DefaultFeatureIo(int fd, bool get, uint8_t* buffer, size_t len) {
 
 LinuxHidHandle::LinuxHidHandle(UniqueFd fd, HidAttributes attributes, HidCaps caps, bool overlapped,
                                FeatureIo featureIo, uintptr_t id)
-    : fd_(std::move(fd)), attributes_(attributes), caps_(caps), overlapped_(overlapped),
-      featureIo_(featureIo ? std::move(featureIo) : FeatureIo(DefaultFeatureIo)), id_(id) {}
+    : fd_(std::move(fd)),
+      attributes_(attributes),
+      caps_(caps),
+      overlapped_(overlapped),
+      featureIo_(featureIo ? std::move(featureIo) : FeatureIo(DefaultFeatureIo)),
+      id_(id) {}
 
 uint32_t LinuxHidHandle::ErrorFromErrno(int err) {
     switch (err) {
-        case ENOENT: return kErrorFileNotFound;
-        case EACCES:
-        case EPERM: return kErrorAccessDenied;
-        case EBUSY: return kErrorSharingViolation;
-        case EINVAL: return kErrorInvalidParameter;
-        case ENODEV:
-        case ENXIO:
-        case ESHUTDOWN: return kErrorDeviceNotConnected;
-        default: return kErrorGenFailure;
+    case ENOENT:
+        return kErrorFileNotFound;
+    case EACCES:
+    case EPERM:
+        return kErrorAccessDenied;
+    case EBUSY:
+        return kErrorSharingViolation;
+    case EINVAL:
+        return kErrorInvalidParameter;
+    case ENODEV:
+    case ENXIO:
+    case ESHUTDOWN:
+        return kErrorDeviceNotConnected;
+    default:
+        return kErrorGenFailure;
     }
 }
 

@@ -14,7 +14,8 @@
 namespace platform::linuxfk {
 namespace {
 
-constexpr uint16_t kButtons[8] = {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE, BTN_SIDE, BTN_EXTRA, BTN_FORWARD, BTN_BACK, BTN_TASK};
+constexpr uint16_t kButtons[8] = {BTN_LEFT,  BTN_RIGHT,   BTN_MIDDLE, BTN_SIDE,
+                                  BTN_EXTRA, BTN_FORWARD, BTN_BACK,   BTN_TASK};
 
 }  // namespace
 

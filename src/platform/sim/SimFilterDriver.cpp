@@ -15,8 +15,8 @@ SimFilterDriver::SimFilterDriver(SimKeySource* keys, Clock& clock, Options optio
     if (keys_) {
         // Detached in the destructor before the engine goes, so no key can
         // arrive on a driver that is being destroyed.
-        token_ = keys_->Attach(
-            [this](uint16_t page, uint16_t usage, bool pressed) { OnPhysicalKey(page, usage, pressed); });
+        token_ =
+            keys_->Attach([this](uint16_t page, uint16_t usage, bool pressed) { OnPhysicalKey(page, usage, pressed); });
     }
 }
 

@@ -153,10 +153,15 @@ private:
 
 class SimHidBus::Handle final : public HidHandle {
 public:
-    Handle(SimHidBus* bus, std::shared_ptr<Node> node, size_t iface, uint32_t access, uint32_t share,
-           bool overlapped, uintptr_t id)
-        : bus_(bus), node_(std::move(node)), iface_(iface), access_(access), share_(share),
-          overlapped_(overlapped), id_(id) {}
+    Handle(SimHidBus* bus, std::shared_ptr<Node> node, size_t iface, uint32_t access, uint32_t share, bool overlapped,
+           uintptr_t id)
+        : bus_(bus),
+          node_(std::move(node)),
+          iface_(iface),
+          access_(access),
+          share_(share),
+          overlapped_(overlapped),
+          id_(id) {}
 
     ~Handle() override {
         std::lock_guard lock(bus_->mutex_);
@@ -215,9 +220,12 @@ public:
             std::lock_guard lock(bus_->mutex_);
             uint32_t err = 0;
             const uint16_t outLen = node_->interfaces[iface_].caps.outputReportLength;
-            if (!node_->alive) err = kErrorDeviceNotConnected;
-            else if (!(access_ & kAccessWrite)) err = kErrorAccessDenied;
-            else if (!data || len == 0 || (outLen && len > outLen)) err = kErrorInvalidParameter;
+            if (!node_->alive)
+                err = kErrorDeviceNotConnected;
+            else if (!(access_ & kAccessWrite))
+                err = kErrorAccessDenied;
+            else if (!data || len == 0 || (outLen && len > outLen))
+                err = kErrorInvalidParameter;
             if (err) {
                 if (error) *error = err;
                 return nullptr;
@@ -250,9 +258,12 @@ public:
         {
             std::lock_guard lock(bus_->mutex_);
             uint32_t err = 0;
-            if (!node_->alive) err = kErrorDeviceNotConnected;
-            else if (!(access_ & kAccessRead)) err = kErrorAccessDenied;
-            else if (!buffer || len == 0) err = kErrorInvalidParameter;
+            if (!node_->alive)
+                err = kErrorDeviceNotConnected;
+            else if (!(access_ & kAccessRead))
+                err = kErrorAccessDenied;
+            else if (!buffer || len == 0)
+                err = kErrorInvalidParameter;
             if (err) {
                 if (error) *error = err;
                 return nullptr;
@@ -330,8 +341,8 @@ bool SimHidBus::ListInterfaces(std::vector<HidInterfaceEntry>* out) {
     return true;
 }
 
-std::unique_ptr<HidHandle> SimHidBus::Open(const std::string& path, uint32_t access, uint32_t share,
-                                           bool overlapped, uint32_t* error) {
+std::unique_ptr<HidHandle> SimHidBus::Open(const std::string& path, uint32_t access, uint32_t share, bool overlapped,
+                                           uint32_t* error) {
     const std::string wanted = Lower(path);
     std::lock_guard lock(mutex_);
     for (auto& node : nodes_) {

@@ -23,9 +23,9 @@
 // Handles and transfers opened on the bus must not outlive it.
 
 #include <chrono>
-#include <cstdio>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <map>

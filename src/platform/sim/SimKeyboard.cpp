@@ -59,20 +59,20 @@ std::vector<SimInterface> SimKeyboard::Interfaces() const {
     // caps: usage, usage page, input, output, feature lengths
     if (model_ == SimKeyboardModel::k7080) {
         return {
-            {0, -1, {0x06, 0x01, 9, 2, 0}},       // boot keyboard
-            {1, 1, {0x01, 0x0C, 3, 0, 0}},        // consumer control
-            {1, 2, {0x80, 0x01, 2, 0, 0}},        // system control
-            {1, 3, {0x06, 0x01, 17, 0, 0}},       // n-key rollover keyboard
-            {1, 4, {0x01, 0xFF31, 33, 0, 0}},     // vendor
-            {1, 5, {0x02, 0xFF31, 33, 0, 0}},     // vendor
-            {1, 6, {0x03, 0xFF31, 9, 0, 0}},      // vendor
-            {1, 7, {0x01, 0xFF32, 0, 8, 8}},      // configuration
+            {0, -1, {0x06, 0x01, 9, 2, 0}},    // boot keyboard
+            {1, 1, {0x01, 0x0C, 3, 0, 0}},     // consumer control
+            {1, 2, {0x80, 0x01, 2, 0, 0}},     // system control
+            {1, 3, {0x06, 0x01, 17, 0, 0}},    // n-key rollover keyboard
+            {1, 4, {0x01, 0xFF31, 33, 0, 0}},  // vendor
+            {1, 5, {0x02, 0xFF31, 33, 0, 0}},  // vendor
+            {1, 6, {0x03, 0xFF31, 9, 0, 0}},   // vendor
+            {1, 7, {0x01, 0xFF32, 0, 8, 8}},   // configuration
         };
     }
     return {
-        {0, -1, {0x06, 0x01, 9, 2, 0}},    // boot keyboard
-        {1, 1, {0x01, 0x0C, 3, 0, 0}},     // consumer control
-        {1, 2, {0x80, 0x01, 2, 0, 0}},     // system control
+        {0, -1, {0x06, 0x01, 9, 2, 0}},      // boot keyboard
+        {1, 1, {0x01, 0x0C, 3, 0, 0}},       // consumer control
+        {1, 2, {0x80, 0x01, 2, 0, 0}},       // system control
         {2, -1, {0x01, 0xFF33, 65, 65, 0}},  // configuration
     };
 }

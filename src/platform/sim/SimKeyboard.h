@@ -28,8 +28,8 @@ struct SimLighting {
     uint8_t mode = 0;
     uint8_t brightness = 0;
     uint8_t speed = 0;
-    uint8_t flag = 0;     // start-up slot packets: deriction
-    uint8_t byte7 = 0;    // start-up slot packets: selection
+    uint8_t flag = 0;   // start-up slot packets: deriction
+    uint8_t byte7 = 0;  // start-up slot packets: selection
     uint8_t sideLevel = 0;
     uint8_t sideEffect = 0;
     int effectPackets = 0;  // effect and start-up slot packets and effect frames
@@ -47,8 +47,8 @@ public:
     // Index (into Interfaces()) of the configuration interface.
     size_t ConfigInterface() const;
 
-    void SetVersion(uint16_t version);  // 7FFF: takes effect at the next plug
-    void SetGarbageReply(bool garbage); // version replies become noise
+    void SetVersion(uint16_t version);   // 7FFF: takes effect at the next plug
+    void SetGarbageReply(bool garbage);  // version replies become noise
     // After a reset, drop off the bus after dropMs and come back awayMs later.
     void SetReenumerateOnReset(bool enabled, int64_t dropMs = 100, int64_t awayMs = 500);
 

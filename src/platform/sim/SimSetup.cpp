@@ -10,9 +10,12 @@ bool ParseSimModel(const std::string& text, bool* present, SimKeyboardModel* mod
     for (char c : text) t += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     bool has = true;
     SimKeyboardModel m = SimKeyboardModel::k7080;
-    if (t == "7fff") m = SimKeyboardModel::k7FFF;
-    else if (t == "none") has = false;
-    else if (t != "7080") return false;
+    if (t == "7fff")
+        m = SimKeyboardModel::k7FFF;
+    else if (t == "none")
+        has = false;
+    else if (t != "7080")
+        return false;
     if (present) *present = has;
     if (model) *model = m;
     return true;

@@ -33,12 +33,14 @@ std::string SimVirtualKeyboard::Report::Describe() const {
             }
         return s == "kbd" ? "kbd -" : s;
     }
-    case 2: return "mouse " + Hex(bytes.data(), bytes.size());
+    case 2:
+        return "mouse " + Hex(bytes.data(), bytes.size());
     case 3:
     case 4:
         std::snprintf(t, sizeof t, "%04x", bytes[0] | (bytes[1] << 8));
         return std::string(id == 3 ? "cons " : "sys ") + t;
-    default: return "bad " + Hex(bytes.data(), bytes.size());
+    default:
+        return "bad " + Hex(bytes.data(), bytes.size());
     }
 }
 
@@ -77,8 +79,12 @@ bool SimVirtualKeyboard::OnOutput(size_t, const uint8_t* data, size_t len) {
     case 2:
         for (int i = 0; i < 4; ++i) mouse_[i] = b[i];
         break;
-    case 3: consumer_ = static_cast<uint16_t>(b[0] | (b[1] << 8)); break;
-    case 4: system_ = static_cast<uint16_t>(b[0] | (b[1] << 8)); break;
+    case 3:
+        consumer_ = static_cast<uint16_t>(b[0] | (b[1] << 8));
+        break;
+    case 4:
+        system_ = static_cast<uint16_t>(b[0] | (b[1] << 8));
+        break;
     }
     reports_.push_back(std::move(r));
     received_.notify_all();

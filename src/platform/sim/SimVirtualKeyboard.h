@@ -21,8 +21,8 @@ namespace platform::sim {
 class SimVirtualKeyboard final : public SimHidDevice {
 public:
     struct Report {
-        int64_t us = 0;  // clock time of the write
-        uint8_t id = 0;  // 1 keyboard, 2 mouse, 3 consumer, 4 system
+        int64_t us = 0;              // clock time of the write
+        uint8_t id = 0;              // 1 keyboard, 2 mouse, 3 consumer, 4 system
         std::vector<uint8_t> bytes;  // the report's buffer
         // "kbd 04 e1" (pressed usages) or "kbd -", "mouse 01 00 00 00",
         // "cons 0192", "sys 0082"; "bad <bytes>" for a record that is not one.
