@@ -1,11 +1,9 @@
 #include "cli/CliRunner.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <random>
 
 #include "data/KeyAssignmentTable.h"
 #include "data/LedEffectTable.h"
@@ -15,9 +13,8 @@
 #include "hid/HidEnumerator.h"
 #include "hid/HidLog.h"
 #include "platform/Clock.h"
-#include "platform/HidBackend.h"
-#include "platform/linux/LinuxHidBackend.h"
-#include "platform/sim/SimSetup.h"
+#include "platform/Platform.h"
+#include "platform/ProcessRunner.h"
 #include "protocol/DeviceTable.h"
 #include "protocol/KeyboardLink.h"
 
@@ -49,12 +46,27 @@ public:
 // Creates and removes a file in the folder: the tables replace their files by
 // renaming a temporary one, so this is exactly what a save needs.
 bool FolderWritable(const std::string& folder) {
-    std::string probe = folder + "/.kbconf-cli-XXXXXX";
-    int fd = ::mkstemp(probe.data());
-    if (fd < 0) return false;
-    ::close(fd);
-    ::unlink(probe.c_str());
-    return true;
+    std::random_device random;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const fs::path probe = fs::path(folder) / (".kbconf-cli-" + std::to_string(random()));
+        // "x": created here or not at all, so a file of someone else's is never touched.
+        std::FILE* f = std::fopen(probe.c_str(), "wx");
+        if (!f) {
+            std::error_code ec;
+            if (fs::exists(probe, ec)) continue;
+            return false;
+        }
+        std::fclose(f);
+        std::error_code ec;
+        fs::remove(probe, ec);
+        return true;
+    }
+    return false;
+}
+
+std::string FolderOf(const platform::ProcessInfo& info) {
+    const auto cut = info.modulePath.rfind(info.separator);
+    return cut == std::string::npos ? std::string() : info.modulePath.substr(0, cut);
 }
 
 int List(std::ostream& out, std::ostream& err) {
@@ -96,34 +108,27 @@ void Status(const LedEffectTable& effects, const SideLightTable& sides, std::ost
 
 }  // namespace
 
-std::string ExecutableFolder() {
-    char path[4096];
-    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return {};
-    path[n] = '\0';
-    return fs::path(path).parent_path().string();
-}
+std::string ExecutableFolder() { return FolderOf(platform::ThisProcessInfo()); }
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     LogSinkScope logs(options.verbose, err);
 
-    platform::sim::SimSetup sim;
-    std::unique_ptr<platform::linuxhid::LinuxHidBackend> real;
-    platform::HidBackend* backend = nullptr;
-    if (options.sim) {
-        sim = platform::sim::MakeSimSetup(options.simModel);
-        if (!sim.bus) {
+    // One run, one command line: no hot plug, and never the key service, which
+    // would take the user's keys while the tool runs.
+    platform::PlatformOptions po;
+    po.simModel = options.simModel;
+    po.keyService = false;
+    po.hotPlug = false;
+    const std::string platformName = options.sim ? "sim" : platform::DefaultPlatformName();
+    std::string whyNot;
+    auto system = platform::CreatePlatform(platformName, po, &whyNot);
+    if (!system) {
+        if (platformName == "sim")
             err << "kbconf-cli: KBCONF_SIM_MODEL must be 7080, 7fff or none\n";
-            return kExitUsage;
-        }
-        backend = sim.bus.get();
-    } else {
-        platform::linuxhid::LinuxHidOptions o;
-        o.udevMonitor = false;
-        real = std::make_unique<platform::linuxhid::LinuxHidBackend>(o);
-        backend = real.get();
+        else
+            err << "kbconf-cli: " << whyNot << "\n";
+        return kExitUsage;
     }
-    platform::ScopedCurrentHid use(backend);
 
     bool needsKeyboard = false, needsFiles = false, writes = false, resets = false;
     for (const auto& c : options.commands) {
@@ -136,7 +141,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err) {
     }
 
     // Everything that can be checked is checked before anything changes.
-    std::string home = options.home.empty() ? ExecutableFolder() : options.home;
+    std::string home = options.home.empty() ? FolderOf(platform::CurrentProcessInfo()) : options.home;
     if (needsFiles) {
         std::error_code ec;
         if (home.empty() || !fs::is_directory(home, ec)) {

@@ -56,7 +56,28 @@ std::map<std::string, std::shared_ptr<NamedLock::Shared>>& Registry() {
     return *r;
 }
 
+std::mutex& FolderMutex() {
+    static std::mutex* m = new std::mutex;
+    return *m;
+}
+
+std::string& Installed() {
+    static auto* folder = new std::string;
+    return *folder;
+}
+
 }  // namespace
+
+std::string NamedLock::InstallFolder(std::string folder) {
+    std::lock_guard lock(FolderMutex());
+    std::swap(Installed(), folder);
+    return folder;
+}
+
+std::string NamedLock::InstalledFolder() {
+    std::lock_guard lock(FolderMutex());
+    return Installed();
+}
 
 std::string NamedLock::DefaultFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -67,6 +88,7 @@ std::string NamedLock::DefaultFolder() {
 }
 
 NamedLock::NamedLock(std::string name, std::string folder) : name_(std::move(name)) {
+    if (folder.empty()) folder = InstalledFolder();
     if (folder.empty()) folder = DefaultFolder();
     std::string file = folder + "/" + FileNameFor(name_);
     std::lock_guard lock(RegistryMutex());

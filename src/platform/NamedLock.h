@@ -10,7 +10,7 @@ namespace platform {
 
 class NamedLock {
 public:
-    // `folder` empty: $XDG_RUNTIME_DIR, else /tmp/kbconf-<uid> (created 0700).
+    // `folder` empty: the installed folder, else DefaultFolder().
     explicit NamedLock(std::string name, std::string folder = {});
     ~NamedLock();
     NamedLock(const NamedLock&) = delete;
@@ -23,8 +23,12 @@ public:
 
     const std::string& Name() const { return name_; }
 
-    // The folder used when none is given.
+    // $XDG_RUNTIME_DIR, else /tmp/kbconf-<uid> (created 0700).
     static std::string DefaultFolder();
+    // The folder a platform installed for locks made without one (empty: none,
+    // DefaultFolder() is used). Install returns the previous one.
+    static std::string InstallFolder(std::string folder);
+    static std::string InstalledFolder();
 
     struct Shared;  // per process and lock file; defined in the .cpp
 

@@ -34,4 +34,9 @@ struct ProcessInfo {
 ProcessInfo CurrentProcessInfo();
 void SetCurrentProcessInfo(const ProcessInfo& info);
 
+// The facts of the program actually running, as the system tells them (the
+// platform folder of this build provides it); an empty module path when they
+// cannot be read.
+ProcessInfo ThisProcessInfo();
+
 }  // namespace platform

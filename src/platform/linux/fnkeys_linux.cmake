@@ -1,5 +1,8 @@
 # The function-key service's drivers on Linux: evdev interception, the uinput
 # virtual keyboard, and the installer's process runner.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  return()
+endif()
 kbconf_library(kbconf_platform_linux)
 target_sources(kbconf_platform_linux PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/LinuxKeyCodes.cpp

@@ -1,4 +1,7 @@
 # The HID seam on Linux: hidraw through sysfs, udev hot plug, flock named locks.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  return()
+endif()
 kbconf_library(kbconf_platform_linux)
 target_sources(kbconf_platform_linux PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/HidReportDescriptor.cpp

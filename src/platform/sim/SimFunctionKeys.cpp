@@ -6,11 +6,12 @@
 
 namespace platform::sim {
 
-SimFunctionKeys::SimFunctionKeys(SimHidBus* bus, const std::string& state, Clock& clock)
+SimFunctionKeys::SimFunctionKeys(SimHidBus* bus, const std::string& state, Clock& clock, bool install)
     : bus_(bus),
       filter_(&keys_, clock),
       keyboard_(std::make_shared<SimVirtualKeyboard>(clock)),
-      installer_(bus, &filter_, keyboard_) {
+      installer_(bus, &filter_, keyboard_),
+      installed_(install) {
     std::string s = state;
     if (s.empty()) {
         const char* env = std::getenv("KBCONF_SIM_DRIVERS");
@@ -20,6 +21,7 @@ SimFunctionKeys::SimFunctionKeys(SimHidBus* bus, const std::string& state, Clock
     filter_.SetInstalled(!missing);
     if (s == "broken") installer_.FailInside(true);
     if (!missing && bus_) bus_->Plug(keyboard_);
+    if (!installed_) return;
 
     previousFilter_ = SetCurrentFilterBackend(&filter_);
     previousRunner_ = SetCurrentProcessRunner(&installer_);
@@ -29,9 +31,11 @@ SimFunctionKeys::SimFunctionKeys(SimHidBus* bus, const std::string& state, Clock
 }
 
 SimFunctionKeys::~SimFunctionKeys() {
-    SetCurrentProcessInfo(previousInfo_);
-    SetCurrentProcessRunner(previousRunner_);
-    SetCurrentFilterBackend(previousFilter_);
+    if (installed_) {
+        SetCurrentProcessInfo(previousInfo_);
+        SetCurrentProcessRunner(previousRunner_);
+        SetCurrentFilterBackend(previousFilter_);
+    }
     if (bus_ && bus_->IsPlugged(keyboard_.get())) bus_->Unplug(keyboard_.get());
 }
 

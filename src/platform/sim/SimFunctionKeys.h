@@ -3,7 +3,8 @@
 // and tests: the keyboard's physical keys, the filter driver fed by them, the
 // virtual keyboard on the emulated bus and the driver installer. While it
 // lives, its filter driver, installer and a program path are the process's
-// current ones.
+// current ones, unless it is made with install = false (SimPlatform installs
+// them with the rest of its set).
 //
 //   SimFunctionKeys fk(setup.bus.get());   // drivers as $KBCONF_SIM_DRIVERS says
 //   fk.Keys().Press(7, 4);                 // the emulated keyboard's picture does this
@@ -29,7 +30,8 @@ class SimFunctionKeys {
 public:
     // state empty: $KBCONF_SIM_DRIVERS, default "installed"; an unknown text
     // counts as "installed".
-    explicit SimFunctionKeys(SimHidBus* bus, const std::string& state = {}, Clock& clock = SteadyClock());
+    explicit SimFunctionKeys(SimHidBus* bus, const std::string& state = {}, Clock& clock = SteadyClock(),
+                             bool install = true);
     ~SimFunctionKeys();
     SimFunctionKeys(const SimFunctionKeys&) = delete;
     SimFunctionKeys& operator=(const SimFunctionKeys&) = delete;
@@ -45,6 +47,7 @@ private:
     SimFilterDriver filter_;
     std::shared_ptr<SimVirtualKeyboard> keyboard_;
     SimDriverInstaller installer_;
+    bool installed_;
     FilterBackend* previousFilter_ = nullptr;
     ProcessRunner* previousRunner_ = nullptr;
     ProcessInfo previousInfo_;

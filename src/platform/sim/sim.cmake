@@ -7,3 +7,6 @@ target_sources(kbconf_platform_sim PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SimKeyboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimSetup.cpp)
 target_link_libraries(kbconf_platform_sim PUBLIC kbconf_platform)
+target_sources(kbconf_platform_sim PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SimPlatform.cpp)
+set_property(GLOBAL APPEND PROPERTY KBCONF_PLATFORMS
+  "sim|platform/sim/SimPlatform.h|platform::sim::CreateSimPlatform|kbconf_platform_sim|sim")
