@@ -25,7 +25,9 @@ namespace {
 
 platform::Clock& ClockOf(const CMainDlg::Options& o) { return o.clock ? *o.clock : platform::SteadyClock(); }
 
-QString Tr(const char* source) { return ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"), QString::fromUtf8(source)); }
+QString Tr(const char* source) {
+    return ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"), QString::fromUtf8(source));
+}
 
 }  // namespace
 
@@ -110,15 +112,19 @@ void CMainDlg::OnLayoutReady() {}
 void CMainDlg::LookUpWidgets() {
     effectTabs_ = FindChildByName2<ui::STabCtrl>(QStringLiteral("tab_color_effect"));
     if (!FindChildByName(QStringLiteral("tab_color_effect"), QStringLiteral("tabctrl"))) effectTabs_ = nullptr;
-    keyboardImage_ = qobject_cast<CoordButtonImage*>(FindChildByName(QStringLiteral("img_keyboard"), QStringLiteral("cbimg")));
+    keyboardImage_ =
+        qobject_cast<CoordButtonImage*>(FindChildByName(QStringLiteral("img_keyboard"), QStringLiteral("cbimg")));
     auto combo = [this](const char* name) {
         return qobject_cast<ui::SComboBox*>(FindChildByName(QString::fromUtf8(name), QStringLiteral("combobox")));
     };
-    auto slider = [this](int id) { return qobject_cast<ui::SSliderBar*>(FindChildById(id, QStringLiteral("sliderbar"))); };
+    auto slider = [this](int id) {
+        return qobject_cast<ui::SSliderBar*>(FindChildById(id, QStringLiteral("sliderbar")));
+    };
     spareList_ = combo("cbx_in_lv");
     effectList_ = combo("cbx_color_effect");
     sideList_ = combo("cbx_side_color_effect");
-    sideSlider_ = qobject_cast<ui::SSliderBar*>(FindChildByName(QStringLiteral("bar_side_brightness"), QStringLiteral("sliderbar")));
+    sideSlider_ = qobject_cast<ui::SSliderBar*>(
+        FindChildByName(QStringLiteral("bar_side_brightness"), QStringLiteral("sliderbar")));
     sideCaption_ = FindChildByName(QStringLiteral("text_side_brightness"), QStringLiteral("window"));
     speedSliders_[0] = slider(65542);
     speedSliders_[1] = slider(65546);
@@ -141,9 +147,9 @@ void CMainDlg::SubscribeEvents() {
         return true;
     });
     On(ui::ev::kSelChanged, QStringLiteral("cbx_in_lv"), [](EventArgs&) { return true; });
-    for (const char* name : {"bar_general_speed_0", "bar_const_brightness_0", "bar_general_speed_1",
-                             "bar_const_brightness_1", "bar_const_brightness_2", "bar_general_speed_3",
-                             "bar_const_brightness_3"}) {
+    for (const char* name :
+         {"bar_general_speed_0", "bar_const_brightness_0", "bar_general_speed_1", "bar_const_brightness_1",
+          "bar_const_brightness_2", "bar_general_speed_3", "bar_const_brightness_3"}) {
         On(ui::ev::kSliderPos, QString::fromUtf8(name), [this](EventArgs& a) {
             if (!qobject_cast<ui::SSliderBar*>(a.sender)) return false;
             OnEffectControlChanged();
@@ -189,7 +195,8 @@ void CMainDlg::OnMenuCommand(int id) {
         CheckFirmwareUpgrade();
     } else if (id == kCommandExit) {
         // A close request, handled once the menu has closed.
-        QMetaObject::invokeMethod(this, [this] { DestroyWindow(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { DestroyWindow(); }, Qt::QueuedConnection);
     }
 }
 
@@ -245,8 +252,8 @@ void CMainDlg::ShowAssignedKeys() {
     for (const KeyAssignment& a : *KeyAssignmentTable::Instance().Snapshot()) {
         const int32_t keyId = int32_t(uint32_t(a.code) & 0xFFFF);
         keyboardImage_->SetKeyChecked(keyId, true);
-        keyboardImage_->SetKeyLabel(
-            AssignmentLabel(QString::fromStdString(a.name), QString::fromStdString(a.group)), keyId);
+        keyboardImage_->SetKeyLabel(AssignmentLabel(QString::fromStdString(a.name), QString::fromStdString(a.group)),
+                                    keyId);
     }
     keyboardImage_->update();
 }

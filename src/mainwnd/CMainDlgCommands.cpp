@@ -13,7 +13,9 @@
 
 namespace {
 
-QString Tr(const char* source) { return ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"), QString::fromUtf8(source)); }
+QString Tr(const char* source) {
+    return ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"), QString::fromUtf8(source));
+}
 
 }  // namespace
 

@@ -102,19 +102,56 @@ NamedLock::NamedLock(std::string name, std::string folder) : name_(std::move(nam
 
 NamedLock::~NamedLock() = default;
 
+namespace {
+
+// With s.mutex held.
+void ForgetAfterFork(NamedLock::Shared& s) {
+    const pid_t self = getpid();
+    if (s.pid == self) return;
+    // Forked: the inherited descriptor shares the parent's flock, and the
+    // parent's owner thread does not exist here.
+    if (s.fd >= 0) ::close(s.fd);
+    s.fd = -1;
+    s.depth = 0;
+    s.owner = {};
+    s.pid = self;
+}
+
+// With s.mutex held.
+void OpenFile(NamedLock::Shared& s) {
+    if (s.fd >= 0) return;
+    s.fd = ::open(s.file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (s.fd >= 0) ::fchmod(s.fd, 0600);
+}
+
+}  // namespace
+
+bool NamedLock::TryLock() {
+    Shared& s = *shared_;
+    std::lock_guard lock(s.mutex);
+    ForgetAfterFork(s);
+    const auto me = std::this_thread::get_id();
+    if (s.depth > 0) {
+        if (s.owner != me) return false;
+        ++s.depth;
+        return true;
+    }
+    OpenFile(s);
+    if (s.fd < 0) return false;
+    int rc;
+    do {
+        rc = ::flock(s.fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) return false;
+    s.owner = me;
+    s.depth = 1;
+    return true;
+}
+
 bool NamedLock::Lock() {
     Shared& s = *shared_;
     std::unique_lock lock(s.mutex);
-    const pid_t self = getpid();
-    if (s.pid != self) {
-        // Forked: the inherited descriptor shares the parent's flock, and the
-        // parent's owner thread does not exist here.
-        if (s.fd >= 0) ::close(s.fd);
-        s.fd = -1;
-        s.depth = 0;
-        s.owner = {};
-        s.pid = self;
-    }
+    ForgetAfterFork(s);
     const auto me = std::this_thread::get_id();
     if (s.depth > 0 && s.owner == me) {
         ++s.depth;
@@ -123,10 +160,7 @@ bool NamedLock::Lock() {
     s.cv.wait(lock, [&] { return s.depth == 0; });
     s.owner = me;
     s.depth = 1;
-    if (s.fd < 0) {
-        s.fd = ::open(s.file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (s.fd >= 0) ::fchmod(s.fd, 0600);
-    }
+    OpenFile(s);
     if (s.fd < 0) return false;
     int fd = s.fd;
     lock.unlock();  // other threads of this process wait on depth, not on the mutex

@@ -19,6 +19,9 @@ public:
     // Blocks without limit. Returns false only if the lock file cannot be used;
     // the in-process part is still taken then, so Unlock must follow either way.
     bool Lock();
+    // Takes the lock only when no other thread or process holds it; never
+    // waits. True when taken (re-entrant for the holding thread): Unlock follows.
+    bool TryLock();
     void Unlock();
 
     const std::string& Name() const { return name_; }

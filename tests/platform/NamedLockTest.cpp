@@ -137,3 +137,41 @@ TEST(NamedLock, ForkedChildDoesNotInheritTheParentsHold) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     lock.Unlock();
 }
+
+TEST(NamedLock, TryLockNeverWaitsAndFailsWhileAnotherProcessOrThreadHolds) {
+    LockFolder folder;
+    NamedLock lock("kbconf-instance", folder.path.string());
+    int toChild[2], toParent[2];
+    ASSERT_EQ(::pipe(toChild), 0);
+    ASSERT_EQ(::pipe(toParent), 0);
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        NamedLock child("kbconf-instance", folder.path.string());
+        char c = child.TryLock() ? 'y' : 'n';
+        (void)!::write(toParent[1], &c, 1);
+        (void)!::read(toChild[0], &c, 1);  // hold until the parent has looked
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(toParent[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y');
+    EXPECT_FALSE(lock.TryLock()) << "the other process holds it";
+    (void)!::write(toChild[1], &c, 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    // A holder that ended (or crashed) leaves it free.
+    ASSERT_TRUE(lock.TryLock());
+    EXPECT_TRUE(lock.TryLock()) << "re-entrant for the holder";
+    bool other = true;
+    std::thread([&] { other = lock.TryLock(); }).join();
+    EXPECT_FALSE(other);
+    lock.Unlock();
+    lock.Unlock();
+    std::thread([&] {
+        other = lock.TryLock();
+        if (other) lock.Unlock();
+    }).join();
+    EXPECT_TRUE(other);
+    for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) ::close(fd);
+}
