@@ -11,6 +11,7 @@ function(kbconf_library target)
 endfunction()
 
 # kbconf_test(NAME <exe> SOURCES ... [LIBS ...] [LABELS <label>] [GUI])
+# GUI tests are labelled 'gui' unless they name another label (end-to-end tests: 'e2e').
 # One GoogleTest executable whose cases are registered one by one in CTest.
 # GUI tests run on the offscreen platform and may write PNGs to <build>/screenshots.
 function(kbconf_test)
@@ -28,11 +29,14 @@ function(kbconf_test)
   # folder reaches tests as a compile definition) and one label per executable.
   set(props TIMEOUT 300)
   list(LENGTH T_LABELS n)
-  if(n GREATER 1 OR (T_GUI AND n GREATER 0))
-    message(FATAL_ERROR "kbconf_test(${T_NAME}): one label per test executable (GUI tests get 'gui')")
+  if(n GREATER 1)
+    message(FATAL_ERROR "kbconf_test(${T_NAME}): one label per test executable (GUI tests get 'gui' unless given another)")
   endif()
   if(T_GUI)
-    list(APPEND props ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS gui)
+    if(n EQUAL 0)
+      set(T_LABELS gui)
+    endif()
+    list(APPEND props ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${T_LABELS})
   elseif(n GREATER 0)
     list(APPEND props LABELS ${T_LABELS})
   endif()

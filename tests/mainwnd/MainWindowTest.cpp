@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include "MainWindowFixture.h"
+#include "app/SingleInstance.h"
 #include "protocol/Packets.h"
 #include "ui/SComboBox.h"
 #include "ui/SRadioBox.h"
@@ -315,5 +316,18 @@ TEST_F(MainWindowTest, MinimiseHidesIntoTheTrayOnlyWhereThereIsOne) {
     SShellNotifyIcon::ToggleWindow(dlg.get());
     EXPECT_TRUE(dlg->isVisible());
     SShellNotifyIcon::ToggleWindow(dlg.get());
+    EXPECT_FALSE(dlg->isVisible());
+}
+
+TEST_F(MainWindowTest, ASecondStartFindsTheWindowByItsPropertyUntilItIsDestroyed) {
+    ASSERT_TRUE(Start());
+    dlg->hide();
+    EXPECT_EQ(ActivateWindowsWithProperty(QStringLiteral("kbconf-test-instance")), 1);
+    EXPECT_TRUE(dlg->isVisible());
+    dlg->showMinimized();
+    ActivateWindowsWithProperty(QStringLiteral("kbconf-test-instance"));
+    EXPECT_FALSE(dlg->isMinimized());
+    dlg->DestroyWindow();
+    EXPECT_EQ(ActivateWindowsWithProperty(QStringLiteral("kbconf-test-instance")), 0);
     EXPECT_FALSE(dlg->isVisible());
 }
