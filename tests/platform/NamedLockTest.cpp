@@ -137,3 +137,52 @@ TEST(NamedLock, ForkedChildDoesNotInheritTheParentsHold) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     lock.Unlock();
 }
+
+TEST(NamedLock, TryLockTakesOnlyAFreeLock) {
+    LockFolder folder;
+    const std::string dir = folder.path.string();
+    NamedLock lock("single", dir);
+
+    // Free: taken, and again by the holder.
+    ASSERT_EQ(lock.TryLock(), NamedLock::Try::kTaken);
+    EXPECT_EQ(lock.TryLock(), NamedLock::Try::kTaken);
+    // Held by this thread: busy for another, which must not Unlock it either.
+    std::thread([&] {
+        NamedLock same("single", dir);
+        EXPECT_EQ(same.TryLock(), NamedLock::Try::kBusy);
+        same.Unlock();
+    }).join();
+    lock.Unlock();
+    lock.Unlock();
+    std::thread([&] {
+        NamedLock same("single", dir);
+        EXPECT_EQ(same.TryLock(), NamedLock::Try::kTaken);
+        same.Unlock();
+    }).join();
+
+    // Held by another process (any other open of the file is one to flock).
+    int fd = ::open((folder.path / "single.lock").c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    EXPECT_EQ(lock.TryLock(), NamedLock::Try::kBusy);
+    // Busy left nothing held in this process: another thread tries the same.
+    std::thread([&] {
+        NamedLock same("single", dir);
+        EXPECT_EQ(same.TryLock(), NamedLock::Try::kBusy);
+    }).join();
+    ::flock(fd, LOCK_UN);
+    EXPECT_EQ(lock.TryLock(), NamedLock::Try::kTaken);
+    EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0);  // and it really holds the file
+    lock.Unlock();
+    EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ::close(fd);
+
+    // No usable lock file: failed, nothing held, Lock does not hang either.
+    NamedLock nowhere("single", (folder.path / "missing").string());
+    EXPECT_EQ(nowhere.TryLock(), NamedLock::Try::kFailed);
+    std::thread([&] {
+        NamedLock same("single", (folder.path / "missing").string());
+        EXPECT_FALSE(same.Lock());
+        same.Unlock();
+    }).join();
+}
