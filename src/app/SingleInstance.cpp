@@ -18,7 +18,10 @@ SingleInstance::SingleInstance(const QString& name, const QString& folder) {
     const std::string dir = folder.isEmpty() ? platform::NamedLock::DefaultFolder() : folder.toStdString();
     lock_ = std::make_unique<platform::NamedLock>(name.toStdString(), dir);
     socketPath_ = QString::fromStdString(dir) + QLatin1Char('/') + name + QStringLiteral(".sock");
-    first_ = lock_->TryLock();
+    // A lock that cannot be used at all must not keep the program from running.
+    const auto taken = lock_->TryLock();
+    held_ = taken == platform::NamedLock::Try::kTaken;
+    first_ = taken != platform::NamedLock::Try::kBusy;
     if (!first_) return;
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
@@ -29,7 +32,7 @@ SingleInstance::SingleInstance(const QString& name, const QString& folder) {
 
 SingleInstance::~SingleInstance() {
     if (server_) server_->close();
-    if (first_) lock_->Unlock();
+    if (held_) lock_->Unlock();
 }
 
 void SingleInstance::Serve() {

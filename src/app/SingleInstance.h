@@ -39,6 +39,7 @@ private:
     std::unique_ptr<QLocalServer> server_;
     QString socketPath_;
     bool first_ = false;
+    bool held_ = false;
 };
 
 // Brings every top-level window that carries the property `name` to the

@@ -23,9 +23,10 @@ bool ParseDeviceNotice(int event, std::string_view path, const HidMatchRow* rows
     return true;
 }
 
-platform::HidNoticeSubscription RegisterDeviceNotices(std::function<void(const platform::HidNotice&)> callback) {
+platform::HidNoticeSubscription RegisterDeviceNotices(std::function<void(const platform::HidNotice&)> callback,
+                                                      platform::HidBackend* backend) {
     if (!callback) return {};
-    return platform::CurrentHid().SubscribeNotices(std::move(callback));
+    return (backend ? *backend : platform::CurrentHid()).SubscribeNotices(std::move(callback));
 }
 
 }  // namespace hid

@@ -10,6 +10,10 @@
 #include "platform/HidNoticeSubscription.h"
 #include "platform/HidTypes.h"
 
+namespace platform {
+class HidBackend;
+}
+
 namespace hid {
 
 // One row to match against: vendor, product, interface and collection numbers.
@@ -34,8 +38,10 @@ struct DeviceNotice {
 // Otherwise fills *out; a -1 part matches only a row with -1 there.
 bool ParseDeviceNotice(int event, std::string_view path, const HidMatchRow* rows, size_t rowCount, DeviceNotice* out);
 
-// Subscribes to the current backend's notices. The callback runs on the
-// backend's notice thread; a window posts onwards to its own thread.
-platform::HidNoticeSubscription RegisterDeviceNotices(std::function<void(const platform::HidNotice&)> callback);
+// Subscribes to the backend's notices (null: the current backend's). The
+// callback runs on the backend's notice thread; a window posts onwards to its
+// own thread.
+platform::HidNoticeSubscription RegisterDeviceNotices(std::function<void(const platform::HidNotice&)> callback,
+                                                      platform::HidBackend* backend = nullptr);
 
 }  // namespace hid

@@ -17,7 +17,7 @@ using platform::HidAsyncIo;
 // holding thread, so Open by ids can call Open by path under the same name.
 class OperationLock {
 public:
-    explicit OperationLock(const char* name) : lock_(platform::CurrentHid().CreateNamedLock(name)) {
+    OperationLock(platform::HidBackend& backend, const char* name) : lock_(backend.CreateNamedLock(name)) {
         if (lock_) lock_->Lock();
     }
     ~OperationLock() {
@@ -40,12 +40,14 @@ size_t Clamp(size_t len, uint16_t reportLength) {
 }  // namespace
 
 HidDevice::HidDevice(HidDevice&& other) noexcept
-    : overlapped(other.overlapped), separateHandles(other.separateHandles) {
+    : overlapped(other.overlapped), separateHandles(other.separateHandles), backend_(other.backend_) {
     std::lock_guard lock(other.slotMutex_);
     caps_ = other.caps_;
     handle_ = std::move(other.handle_);
     writeHandle_ = std::move(other.writeHandle_);
 }
+
+platform::HidBackend& HidDevice::Backend() const { return backend_ ? *backend_ : platform::CurrentHid(); }
 
 HidDevice::Slots HidDevice::Snapshot() const {
     std::lock_guard lock(slotMutex_);
@@ -63,7 +65,7 @@ bool HidDevice::OpenSlot(bool writeSlot, const std::string& path, uint32_t acces
         (writeSlot ? writeHandle_ : handle_).reset();
     }
     uint32_t error = 0;
-    std::shared_ptr<platform::HidHandle> opened = platform::CurrentHid().Open(path, access, share, overlapped, &error);
+    std::shared_ptr<platform::HidHandle> opened = Backend().Open(path, access, share, overlapped, &error);
     HidLog("open dev: %08x\n", HandleValue(opened.get()));
     if (!opened) return false;
     std::lock_guard lock(slotMutex_);
@@ -72,7 +74,7 @@ bool HidDevice::OpenSlot(bool writeSlot, const std::string& path, uint32_t acces
 }
 
 bool HidDevice::Open(const std::string& path, uint32_t mode) {
-    OperationLock lock("HidDevice::Open");
+    OperationLock lock(Backend(), "HidDevice::Open");
     if (path.empty()) return false;
     if (!separateHandles) {
         if (!OpenSlot(false, path, mode & 0xFF000000u, mode & 0xFFu)) return false;
@@ -83,7 +85,7 @@ bool HidDevice::Open(const std::string& path, uint32_t mode) {
     }
     // Capabilities through a query-only handle; failing here keeps the old caps.
     uint32_t error = 0;
-    auto query = platform::CurrentHid().Open(path, 0, platform::kShareRead | platform::kShareWrite, false, &error);
+    auto query = Backend().Open(path, 0, platform::kShareRead | platform::kShareWrite, false, &error);
     if (query) {
         platform::HidAttributes attributes;
         query->GetAttributes(&attributes);
@@ -98,8 +100,8 @@ bool HidDevice::Open(const std::string& path, uint32_t mode) {
 
 bool HidDevice::Open(int32_t vendor, int32_t productCount, const int32_t* products, int32_t interfaceNumber,
                      int32_t collectionNumber, uint16_t* version, uint32_t mode) {
-    OperationLock lock("HidDevice::Open");
-    auto list = EnumerateHidInterfaces(vendor, productCount, products, interfaceNumber, collectionNumber);
+    OperationLock lock(Backend(), "HidDevice::Open");
+    auto list = EnumerateHidInterfaces(vendor, productCount, products, interfaceNumber, collectionNumber, backend_);
     if (list.empty()) return false;
     if (version) *version = list.front().versionNumber;
     return Open(list.front().path, mode);
@@ -113,7 +115,7 @@ bool HidDevice::Open(int32_t product, int32_t collectionNumber, uint16_t* versio
 }
 
 void HidDevice::Close() {
-    OperationLock lock("HidDevice::Close");
+    OperationLock lock(Backend(), "HidDevice::Close");
     std::shared_ptr<platform::HidHandle> handle, writeHandle;
     {
         std::lock_guard slots(slotMutex_);
@@ -143,7 +145,7 @@ size_t HidDevice::Write(const std::array<uint8_t, 64>& payload) {
 }
 
 size_t HidDevice::WriteRaw(const uint8_t* data, size_t len) {
-    OperationLock lock("HidDevice::Write");
+    OperationLock lock(Backend(), "HidDevice::Write");
     return WriteLocked(data, len);
 }
 
@@ -188,12 +190,12 @@ size_t HidDevice::WriteLocked(const uint8_t* data, size_t len) {
 }
 
 size_t HidDevice::Read(uint8_t* buffer, size_t len, int64_t timeoutMs, platform::Event* abort) {
-    OperationLock lock("HidDevice::Read");
+    OperationLock lock(Backend(), "HidDevice::Read");
     return ReadLocked(buffer, len, timeoutMs, abort);
 }
 
 size_t HidDevice::Read(uint8_t reportId, uint8_t* out, size_t len, int64_t timeoutMs) {
-    OperationLock lock("HidDevice::Read");
+    OperationLock lock(Backend(), "HidDevice::Read");
     if (!out || len == 0) return 0;
     std::vector<uint8_t> temp(len + 1, 0);
     temp[0] = reportId;
@@ -270,30 +272,30 @@ bool HidDevice::FeatureLocked(bool get, uint8_t* buffer, size_t len) {
 }
 
 bool HidDevice::GetFeature(uint8_t (&buffer)[8]) {
-    OperationLock lock("HidDevice::GetFeature");
+    OperationLock lock(Backend(), "HidDevice::GetFeature");
     return FeatureLocked(true, buffer, 8);
 }
 
 bool HidDevice::SetFeature(const uint8_t (&buffer)[8]) {
-    OperationLock lock("HidDevice::SetFeature");
+    OperationLock lock(Backend(), "HidDevice::SetFeature");
     uint8_t copy[8];
     std::memcpy(copy, buffer, 8);
     return FeatureLocked(false, copy, 8);
 }
 
 bool HidDevice::GetFeature(std::array<uint8_t, 8>& buffer) {
-    OperationLock lock("HidDevice::GetFeature");
+    OperationLock lock(Backend(), "HidDevice::GetFeature");
     return FeatureLocked(true, buffer.data(), 8);
 }
 
 bool HidDevice::SetFeature(const std::array<uint8_t, 8>& buffer) {
-    OperationLock lock("HidDevice::SetFeature");
+    OperationLock lock(Backend(), "HidDevice::SetFeature");
     std::array<uint8_t, 8> copy = buffer;
     return FeatureLocked(false, copy.data(), 8);
 }
 
 bool HidDevice::GetFeature(uint8_t reportId, uint8_t* out, size_t len) {
-    OperationLock lock("HidDevice::GetFeature");
+    OperationLock lock(Backend(), "HidDevice::GetFeature");
     if (!out || len == 0) return false;
     std::vector<uint8_t> temp(len + 1, 0);
     temp[0] = reportId;
@@ -303,7 +305,7 @@ bool HidDevice::GetFeature(uint8_t reportId, uint8_t* out, size_t len) {
 }
 
 bool HidDevice::SetFeature(uint8_t reportId, const uint8_t* data, size_t len) {
-    OperationLock lock("HidDevice::SetFeature");
+    OperationLock lock(Backend(), "HidDevice::SetFeature");
     if (!data || len == 0) return false;
     std::vector<uint8_t> temp(len + 1, 0);
     temp[0] = reportId;

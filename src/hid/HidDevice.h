@@ -19,7 +19,8 @@
 
 namespace platform {
 class Event;
-}
+class HidBackend;
+}  // namespace platform
 
 namespace hid {
 
@@ -30,6 +31,8 @@ public:
     static constexpr int64_t kWriteTimeoutMs = 3000;
 
     HidDevice() = default;
+    // Works on `backend` (null: the process's current one, as the default).
+    explicit HidDevice(platform::HidBackend* backend) : backend_(backend) {}
     ~HidDevice() = default;
     HidDevice(HidDevice&& other) noexcept;
     HidDevice& operator=(HidDevice&&) = delete;
@@ -88,12 +91,14 @@ private:
         std::shared_ptr<platform::HidHandle> writeHandle;
         platform::HidCaps caps{};
     };
+    platform::HidBackend& Backend() const;
     Slots Snapshot() const;
     bool OpenSlot(bool writeSlot, const std::string& path, uint32_t access, uint32_t share);
     size_t WriteLocked(const uint8_t* data, size_t len);
     size_t ReadLocked(uint8_t* buffer, size_t len, int64_t timeoutMs, platform::Event* abort);
     bool FeatureLocked(bool get, uint8_t* buffer, size_t len);
 
+    platform::HidBackend* backend_ = nullptr;
     mutable std::mutex slotMutex_;
     platform::HidCaps caps_{};
     std::shared_ptr<platform::HidHandle> writeHandle_;  // separate mode only

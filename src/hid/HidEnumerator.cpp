@@ -16,13 +16,14 @@ bool PartMatches(int32_t wanted, int32_t actual) {
 }  // namespace
 
 std::vector<HidInterfaceInfo> EnumerateHidInterfaces(int32_t vendor, int32_t productCount, const int32_t* products,
-                                                     int32_t interfaceNumber, int32_t collectionNumber) {
+                                                     int32_t interfaceNumber, int32_t collectionNumber,
+                                                     platform::HidBackend* hid) {
     std::vector<HidInterfaceInfo> result;
     const bool anyVendor = vendor <= 0;
     const bool anyProduct = productCount <= 0 || products == nullptr;
     if (anyVendor && anyProduct) return result;
 
-    platform::HidBackend& backend = platform::CurrentHid();
+    platform::HidBackend& backend = hid ? *hid : platform::CurrentHid();
     std::vector<platform::HidInterfaceEntry> entries;
     if (!backend.ListInterfaces(&entries)) return result;
     HidLog("got classs: guid={%s}\n", platform::kHidClassGuid.ToString().c_str());

@@ -1,7 +1,7 @@
 #pragma once
 // The HID seam: what the device code needs of the system. One backend is current
-// per process (CurrentHid); the sim backend emulates keyboards in process, the
-// linux backend talks to hidraw.
+// per process (CurrentHid, installed by the platform factory); the sim backend
+// emulates keyboards in process, the linux backend talks to hidraw.
 
 #include <cstdint>
 #include <functional>
@@ -46,18 +46,8 @@ public:
 HidBackend& CurrentHid();
 // Makes `backend` current (null: back to the empty one). The caller keeps it
 // alive while it is current. Returns the previous one (null for the empty one).
+// The platform factory (Platform.h) is the one caller; code that needs another
+// backend takes it as a constructor argument.
 HidBackend* SetCurrentHid(HidBackend* backend);
-
-// Sets a backend current for a scope (tests, the CLI).
-class ScopedCurrentHid {
-public:
-    explicit ScopedCurrentHid(HidBackend* backend) : previous_(SetCurrentHid(backend)) {}
-    ~ScopedCurrentHid() { SetCurrentHid(previous_); }
-    ScopedCurrentHid(const ScopedCurrentHid&) = delete;
-    ScopedCurrentHid& operator=(const ScopedCurrentHid&) = delete;
-
-private:
-    HidBackend* previous_;
-};
 
 }  // namespace platform

@@ -1,21 +1,16 @@
 #include "platform/NamedLock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <condition_variable>
-#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <thread>
 
+#include "platform/LockFile.h"
+
 namespace platform {
 
 // One per (folder, name) and process: the in-process owner and depth make the
-// lock re-entrant and keep threads of this process apart; the flock keeps
+// lock re-entrant and keep threads of this process apart; the lock file keeps
 // processes apart.
 struct NamedLock::Shared {
     std::mutex mutex;
@@ -23,8 +18,8 @@ struct NamedLock::Shared {
     std::thread::id owner;
     int depth = 0;
     std::string file;
-    int fd = -1;
-    pid_t pid = 0;  // process that opened fd
+    lockfile::Handle handle = lockfile::kNone;
+    uint64_t process = 0;  // process that opened the handle
 };
 
 namespace {
@@ -66,7 +61,25 @@ std::string& Installed() {
     return *folder;
 }
 
+// With s.mutex held: forget what a parent process left behind (its handle
+// shares the parent's lock, and its owner thread does not exist here), and
+// open this process's lock file when needed. False when it cannot be opened.
+bool Prepare(NamedLock::Shared& s) {
+    const uint64_t self = lockfile::ProcessId();
+    if (s.process != self) {
+        if (s.handle != lockfile::kNone) lockfile::Close(s.handle);
+        s.handle = lockfile::kNone;
+        s.depth = 0;
+        s.owner = {};
+        s.process = self;
+    }
+    if (s.handle == lockfile::kNone && !s.file.empty()) s.handle = lockfile::Open(s.file);
+    return s.handle != lockfile::kNone;
+}
+
 }  // namespace
+
+std::string NamedLock::DefaultFolder() { return lockfile::DefaultFolder(); }
 
 std::string NamedLock::InstallFolder(std::string folder) {
     std::lock_guard lock(FolderMutex());
@@ -79,20 +92,13 @@ std::string NamedLock::InstalledFolder() {
     return Installed();
 }
 
-std::string NamedLock::DefaultFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime) return runtime;
-    std::string folder = "/tmp/kbconf-" + std::to_string(static_cast<unsigned>(getuid()));
-    ::mkdir(folder.c_str(), 0700);
-    return folder;
-}
-
 NamedLock::NamedLock(std::string name, std::string folder) : name_(std::move(name)) {
     if (folder.empty()) folder = InstalledFolder();
     if (folder.empty()) folder = DefaultFolder();
-    std::string file = folder + "/" + FileNameFor(name_);
+    // No usable folder: no file, so Lock reports failure (threads are still kept apart).
+    std::string file = folder.empty() ? std::string() : folder + "/" + FileNameFor(name_);
     std::lock_guard lock(RegistryMutex());
-    auto& slot = Registry()[file];
+    auto& slot = Registry()[folder.empty() ? "\n" + name_ : file];
     if (!slot) {
         slot = std::make_shared<Shared>();
         slot->file = file;
@@ -102,73 +108,49 @@ NamedLock::NamedLock(std::string name, std::string folder) : name_(std::move(nam
 
 NamedLock::~NamedLock() = default;
 
-namespace {
-
-// With s.mutex held.
-void ForgetAfterFork(NamedLock::Shared& s) {
-    const pid_t self = getpid();
-    if (s.pid == self) return;
-    // Forked: the inherited descriptor shares the parent's flock, and the
-    // parent's owner thread does not exist here.
-    if (s.fd >= 0) ::close(s.fd);
-    s.fd = -1;
-    s.depth = 0;
-    s.owner = {};
-    s.pid = self;
-}
-
-// With s.mutex held.
-void OpenFile(NamedLock::Shared& s) {
-    if (s.fd >= 0) return;
-    s.fd = ::open(s.file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (s.fd >= 0) ::fchmod(s.fd, 0600);
-}
-
-}  // namespace
-
-bool NamedLock::TryLock() {
-    Shared& s = *shared_;
-    std::lock_guard lock(s.mutex);
-    ForgetAfterFork(s);
-    const auto me = std::this_thread::get_id();
-    if (s.depth > 0) {
-        if (s.owner != me) return false;
-        ++s.depth;
-        return true;
-    }
-    OpenFile(s);
-    if (s.fd < 0) return false;
-    int rc;
-    do {
-        rc = ::flock(s.fd, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) return false;
-    s.owner = me;
-    s.depth = 1;
-    return true;
-}
-
 bool NamedLock::Lock() {
     Shared& s = *shared_;
     std::unique_lock lock(s.mutex);
-    ForgetAfterFork(s);
+    const bool usable = Prepare(s);
     const auto me = std::this_thread::get_id();
     if (s.depth > 0 && s.owner == me) {
         ++s.depth;
-        return s.fd >= 0;
+        return usable;
     }
     s.cv.wait(lock, [&] { return s.depth == 0; });
     s.owner = me;
     s.depth = 1;
-    OpenFile(s);
-    if (s.fd < 0) return false;
-    int fd = s.fd;
+    if (!usable) return false;
+    const lockfile::Handle handle = s.handle;
     lock.unlock();  // other threads of this process wait on depth, not on the mutex
-    int rc;
-    do {
-        rc = ::flock(fd, LOCK_EX);
-    } while (rc != 0 && errno == EINTR);
-    return rc == 0;
+    return lockfile::Lock(handle, true) == lockfile::Result::kTaken;
+}
+
+NamedLock::Try NamedLock::TryLock() {
+    Shared& s = *shared_;
+    std::unique_lock lock(s.mutex);
+    const bool usable = Prepare(s);
+    const auto me = std::this_thread::get_id();
+    if (s.depth > 0 && s.owner == me) {
+        if (!usable) return Try::kFailed;
+        ++s.depth;
+        return Try::kTaken;
+    }
+    if (s.depth > 0) return Try::kBusy;
+    if (!usable) return Try::kFailed;
+    // Under the mutex: a non-waiting lock returns at once, and no other thread
+    // of this process may take the file in between.
+    switch (lockfile::Lock(s.handle, false)) {
+    case lockfile::Result::kTaken:
+        s.owner = me;
+        s.depth = 1;
+        return Try::kTaken;
+    case lockfile::Result::kBusy:
+        return Try::kBusy;
+    case lockfile::Result::kFailed:
+        break;
+    }
+    return Try::kFailed;
 }
 
 void NamedLock::Unlock() {
@@ -176,7 +158,7 @@ void NamedLock::Unlock() {
     std::lock_guard lock(s.mutex);
     if (s.depth == 0 || s.owner != std::this_thread::get_id()) return;
     if (--s.depth > 0) return;
-    if (s.fd >= 0) ::flock(s.fd, LOCK_UN);
+    if (s.handle != lockfile::kNone) lockfile::Unlock(s.handle);
     s.owner = {};
     s.cv.notify_one();
 }

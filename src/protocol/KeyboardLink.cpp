@@ -10,8 +10,9 @@ namespace protocol {
 KeyboardLink::KeyboardLink()
     : KeyboardLink(LedEffectTable::Instance(), SideLightTable::Instance(), platform::SteadyClock()) {}
 
-KeyboardLink::KeyboardLink(LedEffectTable& effects, SideLightTable& sides, platform::Clock& clock)
-    : effects_(effects), sides_(sides), clock_(clock) {
+KeyboardLink::KeyboardLink(LedEffectTable& effects, SideLightTable& sides, platform::Clock& clock,
+                           platform::HidBackend* hid)
+    : keyboard(hid), effects_(effects), sides_(sides), clock_(clock) {
     keyboard.overlapped = true;
     keyboard.separateHandles = false;
 }

@@ -15,7 +15,8 @@ class SideLightTable;
 
 namespace platform {
 class Clock;
-}
+class HidBackend;
+}  // namespace platform
 
 namespace protocol {
 
@@ -25,9 +26,11 @@ public:
     static constexpr int64_t kResetPauseMs = 1500;
     static constexpr int32_t kLatestFirmware = 0x0100;
 
-    // Defaults: the process-wide tables and the steady clock.
+    // Defaults: the process-wide tables, the steady clock and the current HID
+    // backend (hid null).
     KeyboardLink();
-    KeyboardLink(LedEffectTable& effects, SideLightTable& sides, platform::Clock& clock);
+    KeyboardLink(LedEffectTable& effects, SideLightTable& sides, platform::Clock& clock,
+                 platform::HidBackend* hid = nullptr);
 
     int32_t deviceProtocol = FeatureReports;
     int32_t hidAttributeVersion = 0;  // from the last open attempt that matched

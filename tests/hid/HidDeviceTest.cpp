@@ -47,7 +47,7 @@ protected:
     HidDevice OpenPlain(HidCaps caps, bool overlapped = true) {
         plain = std::make_shared<PlainDevice>(caps);
         t.bus->Plug(plain);
-        HidDevice d;
+        HidDevice d(t.bus.get());
         d.overlapped = overlapped;
         EXPECT_TRUE(d.Open(t.bus->PathsOf(plain.get())[0], HidDevice::kDefaultAccess));
         return d;
@@ -86,12 +86,13 @@ TEST_F(HidDeviceTest, EnumerationFiltersByTheRequest) {
         {0x1A2D, {0x7080}, -1, -1, 0},
     };
     for (const auto& c : cases) {
-        auto list = hid::EnumerateHidInterfaces(c.vendor, static_cast<int32_t>(c.products.size()),
-                                                c.products.empty() ? nullptr : c.products.data(), c.mi, c.col);
+        auto list =
+            hid::EnumerateHidInterfaces(c.vendor, static_cast<int32_t>(c.products.size()),
+                                        c.products.empty() ? nullptr : c.products.data(), c.mi, c.col, t.bus.get());
         EXPECT_EQ(list.size(), c.count) << std::hex << c.vendor << " mi " << c.mi << " col " << c.col;
     }
     const int32_t p = 0x7080;
-    auto config = hid::EnumerateHidInterfaces(0x1A2C, 1, &p, 1, 7);
+    auto config = hid::EnumerateHidInterfaces(0x1A2C, 1, &p, 1, 7, t.bus.get());
     ASSERT_EQ(config.size(), 1u);
     EXPECT_EQ(config[0].vendorId, 0x1A2C);
     EXPECT_EQ(config[0].productId, 0x7080);
@@ -106,14 +107,14 @@ TEST_F(HidDeviceTest, EnumerationFiltersByTheRequest) {
 TEST_F(HidDeviceTest, InterfaceHeldExclusivelyIsListedWithZerosAndFailsToOpen) {
     t.bus->HoldExclusive(k7fff.get(), k7fff->ConfigInterface(), true);
     const int32_t p = 0x7FFF;
-    auto list = hid::EnumerateHidInterfaces(0x1A2C, 1, &p, 2, -1);
+    auto list = hid::EnumerateHidInterfaces(0x1A2C, 1, &p, 2, -1, t.bus.get());
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].versionNumber, 0);
     EXPECT_EQ(list[0].usagePage, 0);
     EXPECT_EQ(list[0].usage, 0);
     EXPECT_NE(t.Log().find("open dev: ffffffff\n"), std::string::npos);
 
-    HidDevice d;
+    HidDevice d(t.bus.get());
     d.overlapped = true;
     uint16_t version = 0xBEEF;
     EXPECT_FALSE(d.Open(0x7FFF, -1, &version, 0x1A2C, 2));
@@ -169,7 +170,7 @@ TEST_F(HidDeviceTest, WriteFormsAndClampToTheOutputLength) {
 }
 
 TEST_F(HidDeviceTest, TransfersOnAClosedDeviceFailWithoutTouchingIt) {
-    HidDevice d;
+    HidDevice d(t.bus.get());
     d.overlapped = true;
     uint8_t buf[8] = {7, 0xF1};
     EXPECT_FALSE(d.SetFeature(buf));
@@ -255,7 +256,7 @@ TEST_F(HidDeviceTest, SeparateHandlesNeedTheirAccessBits) {
     plain = std::make_shared<PlainDevice>(HidCaps{1, 0xFF00, 4, 8, 8});
     t.bus->Plug(plain);
     const std::string path = t.bus->PathsOf(plain.get())[0];
-    HidDevice d;
+    HidDevice d(t.bus.get());
     d.overlapped = true;
     d.separateHandles = true;
     EXPECT_FALSE(d.Open(path, 0));
@@ -272,7 +273,7 @@ TEST_F(HidDeviceTest, SeparateHandlesNeedTheirAccessBits) {
 }
 
 TEST_F(HidDeviceTest, UnplugMakesTransfersFailUntilReopened) {
-    HidDevice d;
+    HidDevice d(t.bus.get());
     d.overlapped = true;
     ASSERT_TRUE(d.Open(0x7080, 7, nullptr, 0x1A2C, 1));
     t.bus->Unplug(k7080.get());
@@ -288,7 +289,7 @@ TEST_F(HidDeviceTest, UnplugMakesTransfersFailUntilReopened) {
 TEST_F(HidDeviceTest, CloseOnOneThreadWhileAnotherSendsIsSafe) {
     // The start-up packet goes out on a worker thread while a device notice may
     // close and reopen the keyboard on the UI thread.
-    HidDevice d;
+    HidDevice d(t.bus.get());
     d.overlapped = true;
     ASSERT_TRUE(d.Open(0x7080, 7, nullptr, 0x1A2C, 1));
     std::atomic<bool> stop{false};

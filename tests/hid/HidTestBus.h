@@ -1,6 +1,7 @@
 #pragma once
-// A sim bus made current for one test, with its named locks in a private
-// folder and the transport's log lines captured.
+// A sim bus for one test (handed to the code under test, never made current),
+// with its named locks in a private folder and the transport's log lines
+// captured.
 
 #include <filesystem>
 #include <memory>
@@ -9,7 +10,6 @@
 #include <string>
 
 #include "hid/HidLog.h"
-#include "platform/HidBackend.h"
 #include "platform/sim/SimHidBus.h"
 
 class HidTestBus {
@@ -22,7 +22,6 @@ public:
         o.logFromEnvironment = false;
         o.lockFolder = folder_.string();
         bus = std::make_shared<platform::sim::SimHidBus>(o);
-        previous_ = platform::SetCurrentHid(bus.get());
         hid::SetHidLogSink([this](const std::string& line) {
             std::lock_guard lock(logMutex_);
             log_ += line;
@@ -30,7 +29,6 @@ public:
     }
     ~HidTestBus() {
         hid::SetHidLogSink(nullptr);
-        platform::SetCurrentHid(previous_);
         bus.reset();
         std::error_code ec;
         std::filesystem::remove_all(folder_, ec);
@@ -48,7 +46,6 @@ public:
 
 private:
     std::filesystem::path folder_;
-    platform::HidBackend* previous_ = nullptr;
     std::mutex logMutex_;
     std::string log_;
 };

@@ -175,10 +175,9 @@ TEST(LinuxHidBackend, MapsHidrawNodesToInterfacePaths) {
     EXPECT_EQ(list[7].path, R"(\\?\hid#vid_1a2c&pid_7fff&mi_02#hidraw5&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})");
     EXPECT_EQ(list[8].path, R"(\\?\hid#vid_3f3f&pid_0001#hidraw7&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})");
 
-    ScopedCurrentHid use(&backend);
     SilentLog quiet;
     const int32_t p7fff = 0x7FFF;
-    auto found = hid::EnumerateHidInterfaces(0x1A2C, 1, &p7fff, 2, -1);
+    auto found = hid::EnumerateHidInterfaces(0x1A2C, 1, &p7fff, 2, -1, &backend);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].versionNumber, 0x0100);  // bcdDevice
     EXPECT_EQ(found[0].usagePage, 0xFF33);
@@ -190,11 +189,10 @@ TEST(LinuxHidBackend, MapsHidrawNodesToInterfacePaths) {
 TEST(LinuxHidBackend, KeyboardExchangesReachTheNode) {
     Fixture f;
     LinuxHidBackend backend(f.Options());
-    ScopedCurrentHid use(&backend);
     SilentLog quiet;
     LedEffectTable effects;
     SideLightTable sides;
-    protocol::KeyboardLink link(effects, sides, SteadyClock());
+    protocol::KeyboardLink link(effects, sides, SteadyClock(), &backend);
     ASSERT_TRUE(link.ConnectKeyboard());
     EXPECT_EQ(link.deviceProtocol, protocol::FeatureReports);
     EXPECT_EQ(link.keyboard.Caps().featureReportLength, 8);
@@ -209,9 +207,8 @@ TEST(LinuxHidBackend, KeyboardExchangesReachTheNode) {
 TEST(LinuxHidBackend, ReadsWaitOnTheNodeAndTimeOut) {
     Fixture f;
     LinuxHidBackend backend(f.Options());
-    ScopedCurrentHid use(&backend);
     SilentLog quiet;
-    hid::HidDevice d;
+    hid::HidDevice d(&backend);
     d.overlapped = true;
     const int32_t p = 0x7FFF;
     ASSERT_TRUE(d.Open(0x1A2C, 1, &p, 2, -1, nullptr, 0x80000003u));

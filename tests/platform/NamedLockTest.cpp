@@ -138,40 +138,51 @@ TEST(NamedLock, ForkedChildDoesNotInheritTheParentsHold) {
     lock.Unlock();
 }
 
-TEST(NamedLock, TryLockNeverWaitsAndFailsWhileAnotherProcessOrThreadHolds) {
+TEST(NamedLock, TryLockTakesOnlyAFreeLock) {
     LockFolder folder;
-    NamedLock lock("kbconf-instance", folder.path.string());
-    int toChild[2], toParent[2];
-    ASSERT_EQ(::pipe(toChild), 0);
-    ASSERT_EQ(::pipe(toParent), 0);
-    pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        NamedLock child("kbconf-instance", folder.path.string());
-        char c = child.TryLock() ? 'y' : 'n';
-        (void)!::write(toParent[1], &c, 1);
-        (void)!::read(toChild[0], &c, 1);  // hold until the parent has looked
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(toParent[0], &c, 1), 1);
-    EXPECT_EQ(c, 'y');
-    EXPECT_FALSE(lock.TryLock()) << "the other process holds it";
-    (void)!::write(toChild[1], &c, 1);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    // A holder that ended (or crashed) leaves it free.
-    ASSERT_TRUE(lock.TryLock());
-    EXPECT_TRUE(lock.TryLock()) << "re-entrant for the holder";
-    bool other = true;
-    std::thread([&] { other = lock.TryLock(); }).join();
-    EXPECT_FALSE(other);
+    const std::string dir = folder.path.string();
+    NamedLock lock("single", dir);
+
+    // Free: taken, and again by the holder.
+    ASSERT_EQ(lock.TryLock(), NamedLock::Try::kTaken);
+    EXPECT_EQ(lock.TryLock(), NamedLock::Try::kTaken);
+    // Held by this thread: busy for another, which must not Unlock it either.
+    std::thread([&] {
+        NamedLock same("single", dir);
+        EXPECT_EQ(same.TryLock(), NamedLock::Try::kBusy);
+        same.Unlock();
+    }).join();
     lock.Unlock();
     lock.Unlock();
     std::thread([&] {
-        other = lock.TryLock();
-        if (other) lock.Unlock();
+        NamedLock same("single", dir);
+        EXPECT_EQ(same.TryLock(), NamedLock::Try::kTaken);
+        same.Unlock();
     }).join();
-    EXPECT_TRUE(other);
-    for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) ::close(fd);
+
+    // Held by another process (any other open of the file is one to flock).
+    int fd = ::open((folder.path / "single.lock").c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    EXPECT_EQ(lock.TryLock(), NamedLock::Try::kBusy);
+    // Busy left nothing held in this process: another thread tries the same.
+    std::thread([&] {
+        NamedLock same("single", dir);
+        EXPECT_EQ(same.TryLock(), NamedLock::Try::kBusy);
+    }).join();
+    ::flock(fd, LOCK_UN);
+    EXPECT_EQ(lock.TryLock(), NamedLock::Try::kTaken);
+    EXPECT_NE(::flock(fd, LOCK_EX | LOCK_NB), 0);  // and it really holds the file
+    lock.Unlock();
+    EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ::close(fd);
+
+    // No usable lock file: failed, nothing held, Lock does not hang either.
+    NamedLock nowhere("single", (folder.path / "missing").string());
+    EXPECT_EQ(nowhere.TryLock(), NamedLock::Try::kFailed);
+    std::thread([&] {
+        NamedLock same("single", (folder.path / "missing").string());
+        EXPECT_FALSE(same.Lock());
+        same.Unlock();
+    }).join();
 }

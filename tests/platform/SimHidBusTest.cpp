@@ -202,9 +202,10 @@ TEST(SimHidBus, CurrentBackendDefaultsToAnEmptyOne) {
     SimHidBus bus(NoLog());
     bus.Plug(std::make_shared<EchoDevice>());
     {
-        ScopedCurrentHid use(&bus);
+        HidBackend* previous = SetCurrentHid(&bus);
         EXPECT_TRUE(CurrentHid().ListInterfaces(&list));
         EXPECT_EQ(list.size(), 2u);
+        EXPECT_EQ(SetCurrentHid(previous), &bus);
     }
     uint32_t err = 0;
     EXPECT_FALSE(CurrentHid().Open(list[0].path, kRw, kShareRw, true, &err));

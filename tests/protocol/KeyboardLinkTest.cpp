@@ -45,7 +45,7 @@ protected:
     StepClock clock;
     LedEffectTable effects;
     SideLightTable sides;
-    KeyboardLink link{effects, sides, clock};
+    KeyboardLink link{effects, sides, clock, t.bus.get()};
     std::shared_ptr<SimKeyboard> keyboard;
 };
 
@@ -229,13 +229,15 @@ TEST_F(KeyboardLinkTest, KeyboardDropsOffAfterResetAndComesBack) {
     std::mutex m;
     std::vector<int> events;
     platform::Event back;
-    auto sub = hid::RegisterDeviceNotices([&](const platform::HidNotice& n) {
-        hid::DeviceNotice parsed;
-        if (!protocol::MatchKeyboardNotice(n.event, n.path, &parsed) || parsed.row != 0) return;
-        std::lock_guard lock(m);
-        events.push_back(n.event);
-        if (n.event == platform::kDeviceArrival) back.Set();
-    });
+    auto sub = hid::RegisterDeviceNotices(
+        [&](const platform::HidNotice& n) {
+            hid::DeviceNotice parsed;
+            if (!protocol::MatchKeyboardNotice(n.event, n.path, &parsed) || parsed.row != 0) return;
+            std::lock_guard lock(m);
+            events.push_back(n.event);
+            if (n.event == platform::kDeviceArrival) back.Set();
+        },
+        t.bus.get());
     link.SendFactoryReset();
     ASSERT_TRUE(back.Wait(5000));
     {

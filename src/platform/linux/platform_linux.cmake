@@ -4,7 +4,9 @@ if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
   return()
 endif()
 kbconf_library(kbconf_platform)
-target_sources(kbconf_platform PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ThisProcess.cpp)
+target_sources(kbconf_platform PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ThisProcess.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LockFilePosix.cpp)
 
 kbconf_library(kbconf_platform_linux)
 target_sources(kbconf_platform_linux PRIVATE ${CMAKE_CURRENT_LIST_DIR}/LinuxPlatform.cpp)

@@ -6,8 +6,8 @@
 //   auto bus = std::make_shared<SimHidBus>();
 //   auto kb = std::make_shared<MyModel>();
 //   bus->Plug(kb);                        // arrival notices for each interface
-//   platform::ScopedCurrentHid use(bus.get());
-//   ... code under test opens kb's interfaces through CurrentHid() ...
+//   hid::HidDevice device(bus.get());     // or the bus of the "sim" platform
+//   ... code under test opens kb's interfaces through the bus ...
 //   bus->Reports();                       // everything kb received
 //
 // Every report a device receives is recorded in memory; when the options name a
