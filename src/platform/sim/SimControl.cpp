@@ -177,6 +177,8 @@ SimControlState SimControl::Snapshot() const {
         s.physicalKeys.assign(physical_.begin(), physical_.end());
         s.packets.assign(packets_.begin(), packets_.end());
         s.typed.assign(typed_.begin(), typed_.end());
+        s.packetsSeen = packetsSeen_;
+        s.typedSeen = typedSeen_;
     }
     if (keyboard) {
         s.hasKeyboard = true;
@@ -192,6 +194,7 @@ void SimControl::OnReport(const SimReport& report) {
     if (report.vendorId == kKeyboardVendor) {
         std::lock_guard lock(stateMutex_);
         Push(packets_, report, options_.packetHistory);
+        ++packetsSeen_;
     } else if (report.vendorId == kVirtualVendor && report.productId == kVirtualProduct && report.kind == "output") {
         OnVirtualRecord(report);
     } else {
@@ -208,6 +211,7 @@ void SimControl::OnVirtualRecord(const SimReport& report) {
     std::lock_guard lock(stateMutex_);
     auto typed = [&](uint16_t page, uint16_t usage, bool down) {
         Push(typed_, SimTypedKey{report.ms, page, usage, down}, options_.typedHistory);
+        ++typedSeen_;
     };
     auto single = [&](uint16_t page, uint16_t& held, uint16_t now) {
         if (held == now) return;

@@ -113,6 +113,8 @@ private:
     std::set<uint32_t> physical_;
     std::deque<SimReport> packets_;
     std::deque<SimTypedKey> typed_;
+    uint64_t packetsSeen_ = 0;
+    uint64_t typedSeen_ = 0;
 
     std::atomic<uint64_t> changes_{0};
     std::recursive_mutex listenerDeliver_;

@@ -33,6 +33,8 @@ struct SimControlState {
     // Oldest first, the newest few only.
     std::vector<SimReport> packets;  // received by the keyboard
     std::vector<SimTypedKey> typed;
+    uint64_t packetsSeen = 0;  // all packets and typed keys so far
+    uint64_t typedSeen = 0;
     uint64_t changes = 0;  // SimControl::Changes() when the snapshot was taken
 };
 
