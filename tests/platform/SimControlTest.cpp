@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <thread>
 
 #include "SimControlRig.h"
 #include "platform/sim/SimControlCommands.h"
@@ -186,6 +187,42 @@ TEST(SimControl, KeepsOnlyTheNewestPacketsAndTypedKeys) {
     EXPECT_EQ(Typed(s), "5:1 down 1:81 down 1:81 up ");
     EXPECT_EQ(s.heldKeys, (std::vector<uint32_t>{0x50001, 0x70004}));
     rig.vhid.ReleaseAll();
+}
+
+}  // namespace
+
+namespace {
+
+// Everything at once from several threads, as the window, the socket and the
+// program's own threads do it; afterwards no key may be left held.
+TEST(SimControl, OperationsFromSeveralThreadsLeaveNoKeyHeld) {
+    simtest::Rig rig;
+    std::atomic<int> listened{0};
+    const int id = rig.control->AddListener([&] { ++listened; });
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i) {
+                const uint16_t usage = static_cast<uint16_t>(4 + (i + t) % 3);  // 7:4 remapped, 7:5 and 7:6 not
+                rig.control->Press(0x07, usage);
+                rig.control->Snapshot();
+                rig.control->Release(0x07, usage);
+            }
+        });
+    }
+    threads.emplace_back([&] {
+        for (int i = 0; i < 30; ++i) {
+            rig.control->Unplug();
+            rig.control->Plug();
+            if (i % 10 == 0) rig.control->SwitchModel();
+        }
+    });
+    for (auto& t : threads) t.join();
+    rig.control->RemoveListener(id);
+    EXPECT_GT(listened.load(), 0);
+    EXPECT_TRUE(rig.control->Snapshot().physicalKeys.empty());
+    ASSERT_TRUE(rig.WaitFor([](const SimControlState& s) { return s.heldKeys.empty(); }));
+    EXPECT_TRUE(rig.control->Snapshot().plugged);
 }
 
 }  // namespace

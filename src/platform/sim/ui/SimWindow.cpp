@@ -167,6 +167,8 @@ SimWindow::SimWindow(SimControl& control, QWidget* parent) : QWidget(parent), co
     });
     connect(keyboard_, &SimKeyboardPanel::keyDown, this, [this](uint16_t page, uint16_t usage) {
         clickedDown_.insert(Code(page, usage));
+        // The keys take no focus themselves; a click makes typing go here too.
+        setFocus(Qt::MouseFocusReason);
         Press(page, usage);
     });
     connect(keyboard_, &SimKeyboardPanel::keyUp, this, [this](uint16_t page, uint16_t usage) {
