@@ -192,15 +192,20 @@ public:
             std::lock_guard call(node_->call);
             ok = node_->device->OnGetFeature(iface_, buffer, len);
         }
-        bus_->Record(*node_, iface_, "get_feature", buffer, len);
+        bus_->Observe(bus_->Record(*node_, iface_, "get_feature", buffer, len));
         return ok;
     }
 
     bool SetFeature(const uint8_t* buffer, size_t len) override {
         if (!FeatureAllowed(buffer, len)) return false;
-        bus_->Record(*node_, iface_, "set_feature", buffer, len);
-        std::lock_guard call(node_->call);
-        return node_->device->OnSetFeature(iface_, buffer, len);
+        const SimReport report = bus_->Record(*node_, iface_, "set_feature", buffer, len);
+        bool ok;
+        {
+            std::lock_guard call(node_->call);
+            ok = node_->device->OnSetFeature(iface_, buffer, len);
+        }
+        bus_->Observe(report);
+        return ok;
     }
 
     bool Write(const uint8_t* data, size_t len, size_t* written) override {
@@ -501,7 +506,7 @@ std::shared_ptr<SimHidBus::Node> SimHidBus::FindNodeLocked(const SimHidDevice* d
     return nullptr;
 }
 
-void SimHidBus::Record(const Node& node, size_t iface, const char* kind, const uint8_t* data, size_t len) {
+SimReport SimHidBus::Record(const Node& node, size_t iface, const char* kind, const uint8_t* data, size_t len) {
     SimReport report;
     report.ms = NowMs();
     report.vendorId = node.attributes.vendorId;
@@ -515,13 +520,41 @@ void SimHidBus::Record(const Node& node, size_t iface, const char* kind, const u
         std::fprintf(log_, "%s\n", report.Format().c_str());
         std::fflush(log_);
     }
-    reports_.push_back(std::move(report));
+    reports_.push_back(report);
+    return report;
+}
+
+int SimHidBus::AddReportObserver(std::function<void(const SimReport&)> observer) {
+    std::lock_guard lock(observeMutex_);
+    observers_.emplace_back(nextObserver_, std::move(observer));
+    return nextObserver_++;
+}
+
+void SimHidBus::RemoveReportObserver(int token) {
+    std::lock_guard deliver(observeDeliver_);
+    std::lock_guard lock(observeMutex_);
+    std::erase_if(observers_, [&](const auto& o) { return o.first == token; });
+}
+
+void SimHidBus::Observe(const SimReport& report) {
+    std::lock_guard deliver(observeDeliver_);
+    std::vector<std::function<void(const SimReport&)>> observers;
+    {
+        std::lock_guard lock(observeMutex_);
+        for (auto& o : observers_) observers.push_back(o.second);
+    }
+    for (auto& observer : observers) observer(report);
 }
 
 bool SimHidBus::DeliverOutput(Node& node, size_t iface, const uint8_t* data, size_t len) {
-    Record(node, iface, "output", data, len);
-    std::lock_guard call(node.call);
-    return node.device->OnOutput(iface, data, len);
+    const SimReport report = Record(node, iface, "output", data, len);
+    bool ok;
+    {
+        std::lock_guard call(node.call);
+        ok = node.device->OnOutput(iface, data, len);
+    }
+    Observe(report);
+    return ok;
 }
 
 void SimHidBus::DeliverPendingWrites(const std::shared_ptr<Node>& node) {

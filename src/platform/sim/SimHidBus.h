@@ -87,6 +87,12 @@ public:
     // the bus and come back). Pending work is dropped when the bus is destroyed.
     void Schedule(int64_t delayMs, std::function<void()> fn);
 
+    // Called after a device model has handled a report, with the report as
+    // recorded, on the thread that delivered it and without the bus's lock.
+    // Removing waits for a call in progress. Returns a token for removal.
+    int AddReportObserver(std::function<void(const SimReport&)> observer);
+    void RemoveReportObserver(int token);
+
     // Recording.
     std::vector<SimReport> Reports() const;
     void ClearReports();
@@ -101,7 +107,8 @@ private:
     friend class AsyncIo;
 
     std::shared_ptr<Node> FindNodeLocked(const SimHidDevice* device) const;
-    void Record(const Node& node, size_t iface, const char* kind, const uint8_t* data, size_t len);
+    SimReport Record(const Node& node, size_t iface, const char* kind, const uint8_t* data, size_t len);
+    void Observe(const SimReport& report);
     bool DeliverOutput(Node& node, size_t iface, const uint8_t* data, size_t len);
     void DeliverPendingWrites(const std::shared_ptr<Node>& node);
     void RunTimer();
@@ -116,6 +123,12 @@ private:
     bool writesPend_ = false;
     uintptr_t nextHandleId_ = 0x100;
     HidNoticeHub hub_;
+
+    // Report observers; observeDeliver_ is held while they run.
+    std::recursive_mutex observeDeliver_;
+    std::mutex observeMutex_;
+    std::vector<std::pair<int, std::function<void(const SimReport&)>>> observers_;
+    int nextObserver_ = 1;
 
     // Bus thread for scheduled work.
     struct Timed {

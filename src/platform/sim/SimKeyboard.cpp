@@ -32,6 +32,11 @@ void SimKeyboard::SetVersion(uint16_t version) {
     version_ = version;
 }
 
+uint16_t SimKeyboard::Version() const {
+    std::lock_guard lock(mutex_);
+    return version_;
+}
+
 void SimKeyboard::SetGarbageReply(bool garbage) {
     std::lock_guard lock(mutex_);
     garbage_ = garbage;

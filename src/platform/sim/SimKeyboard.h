@@ -47,7 +47,8 @@ public:
     // Index (into Interfaces()) of the configuration interface.
     size_t ConfigInterface() const;
 
-    void SetVersion(uint16_t version);   // 7FFF: takes effect at the next plug
+    void SetVersion(uint16_t version);  // 7FFF: takes effect at the next plug
+    uint16_t Version() const;
     void SetGarbageReply(bool garbage);  // version replies become noise
     // After a reset, drop off the bus after dropMs and come back awayMs later.
     void SetReenumerateOnReset(bool enabled, int64_t dropMs = 100, int64_t awayMs = 500);
