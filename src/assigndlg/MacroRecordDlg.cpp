@@ -263,6 +263,7 @@ void MacroRecordDlg::Subscribe() {
     command("btnRestore", [this] { ToggleRestore(); });
     command("btnMin", [this] { Minimize(); });
     command("btnOK", [this] {
+        if (ended_) return;  // a late click after the end changes nothing
         const int page = tabs_ ? tabs_->GetCurSel() : -1;
         if (!assignKeys_.empty() && page >= 0 && page <= 2) library_.Config().group = SelectedGroupRow();
         End(kEndOk);
