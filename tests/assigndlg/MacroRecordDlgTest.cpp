@@ -311,4 +311,51 @@ TEST(MacroRecordDlg, ImportAndExportThroughTheButtons) {
     EXPECT_EQ(messages.size(), 2u);
 }
 
+// Pixels that differ between two shots inside rect.
+int Differing(const QImage& a, const QImage& b, const QRect& rect) {
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+TEST(MacroRecordDlg, EveryPageInBothLanguages) {
+    const char* pageWidgets[] = {"macro_group", "edit_single_key", "cmb_media_keys", "cmb_function_keys"};
+    std::map<std::string, QImage> shots;
+    QRect pageArea;
+    for (const char* lang : {"lang_en", "lang_cn"}) {
+        SCOPED_TRACE(lang);
+        DialogRig rig(lang);
+        rig.assign = {{4, "A"}, {41, "Escape"}};
+        rig.Open(kTwoGroups);
+        rig.ClickGroup(1);
+        auto* tabs = rig.Find<STabCtrl2>("tab_macro_mode_selection");
+        pageArea = QRect(tabs->mapTo(rig.dlg.get(), tabs->PageRect().topLeft()), tabs->PageRect().size());
+        for (int page = 0; page < 4; ++page) {
+            tabs->SetCurSel(page);
+            for (int w = 0; w < 4; ++w) EXPECT_EQ(rig.Find<QWidget>(pageWidgets[w])->isVisible(), w == page) << page;
+            const QImage img = rig.dlg->grab().toImage();
+            const std::string name = "assigndlg_page" + std::to_string(page) + "_" + (lang + 5);
+            EXPECT_TRUE(img.save(dlgtest::ScreenshotPath(QString::fromStdString(name + ".png"))));
+            shots[name] = img;
+        }
+        // Texts the dialog sets itself follow the language too.
+        rig.Find<STabCtrl2>("tab_macro_mode_selection")->SetCurSel(0);
+        rig.Click("chk_macro_record");
+        const QString stop = rig.Find<QAbstractButton>("chk_macro_record")->text();
+        EXPECT_EQ(stop, lang == std::string("lang_cn") ? QString::fromUtf8("停止录制") : QString("Stop record"));
+        EXPECT_EQ(rig.Steps()->GetRow(0)->findChild<QLabel*>("key_state")->text(),
+                  lang == std::string("lang_cn") ? QString::fromUtf8("按下") : QString("key down"));
+        EXPECT_EQ(rig.Find<ui::SComboBox>("cmb_media_keys")->itemText(0),
+                  lang == std::string("lang_cn") ? QString::fromUtf8("播放/暂停") : QString("Play Pause"));
+    }
+    // Each page draws something of its own, and each language its own words.
+    for (int a = 0; a < 4; ++a) {
+        const QImage& en = shots["assigndlg_page" + std::to_string(a) + "_en"];
+        EXPECT_GT(Differing(en, shots["assigndlg_page" + std::to_string(a) + "_cn"], pageArea), 500) << a;
+        for (int b = a + 1; b < 4; ++b)
+            EXPECT_GT(Differing(en, shots["assigndlg_page" + std::to_string(b) + "_en"], pageArea), 2000) << a << b;
+    }
+}
+
 }  // namespace
