@@ -141,7 +141,7 @@ void MacroRecordDlg::OnLayoutReady() {
     lastEventUs_ = -1;
     if (auto* keys = qobject_cast<QLabel*>(FindChildByName(QStringLiteral("text_recording_keys"), "text"))) {
         QStringList names;
-        for (const auto& [id, name] : assignKeys_) names << QString::fromStdString(name);
+        for (const auto& [id, name] : assignKeys_) names << name;
         keys->setText(names.join(u','));
     }
     // 5-6: the delay mode and its switches.

@@ -60,7 +60,7 @@ public:
     static constexpr int kEndDelete = 65596;  // the id of btnDelete
 
     // Key id (usage of a picture key) -> key name, ascending.
-    using AssignKeys = std::map<int, std::string>;
+    using AssignKeys = std::map<int32_t, QString>;
 
     MacroRecordDlg(HidUsbFilter::FilterListener& listener, MacroLibrary& library, const AssignKeys& assignKeys,
                    MacroRecordDlgServices services = {}, QWidget* parent = nullptr);
