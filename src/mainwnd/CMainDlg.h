@@ -131,6 +131,8 @@ private:
     void OnEffectControlChanged();
     void OnSideSliderChanged();
     QString AssignmentLabel(const QString& name, const QString& group) const;
+    // The apply steps after the dialog ended with OK, for the picture key id.
+    void ApplyAssignment(int32_t id, int32_t code, const QString& name);
     void ClearPictureMarks();
     bool HasTray() const;
 

@@ -7,6 +7,6 @@ if(KBCONF_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/CMainDlgLighting.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CMainDlgCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CMainDlgAssign.cpp)
-  target_link_libraries(kbconf_mainwnd PUBLIC kbconf_widgets kbconf_ui kbconf_protocol kbconf_fnkeys kbconf_appconfig
+  target_link_libraries(kbconf_mainwnd PUBLIC kbconf_assigndlg kbconf_widgets kbconf_ui kbconf_protocol kbconf_fnkeys kbconf_appconfig
     kbconf_data kbconf_hid)
 endif()
