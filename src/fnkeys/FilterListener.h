@@ -40,7 +40,8 @@ public:
     using KeyTable = std::array<uint8_t, kKeyTableBytes>;
 
     // Null arguments: the process's filter backend and KeyAssignmentTable::Instance().
-    // The reader waits through `clock`, so tests can tell when it is idle.
+    // The reader waits through `clock`, so tests can tell when it is idle; an
+    // emulated driver must then wait through the same clock.
     explicit FilterListener(platform::FilterBackend* backend = nullptr, KeyAssignmentTable* table = nullptr,
                             platform::Clock& clock = platform::SteadyClock());
     ~FilterListener();
