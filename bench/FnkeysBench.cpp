@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <time.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -100,9 +101,19 @@ void BM_RemapLatency(benchmark::State& state) {
 BENCHMARK(BM_RemapLatency)->Iterations(2000)->UseRealTime();
 
 // The gap between consecutive reports of a macro against each step's delay.
+// CPU time of the whole process, for what a playing macro costs: while it
+// plays, the macro thread is the only one with work.
+double ProcessCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+int StepsFor(int delay) { return std::max(20, 1000 / delay) & ~1; }
+
 void BM_MacroTiming(benchmark::State& state) {
     const int delay = static_cast<int>(state.range(0));
-    const int steps = std::max(20, 1000 / delay) & ~1;
+    const int steps = StepsFor(delay);
     std::string records = "<record code=\"70004\" play=\"2\" repeat=\"1\">";
     for (int i = 0; i < steps; ++i)
         records += "<item code=\"70005\" state=\"" + std::to_string(1 - i % 2) + "\" delay=\"" + std::to_string(delay) +
@@ -110,20 +121,55 @@ void BM_MacroTiming(benchmark::State& state) {
     records += "</record>";
     Chain chain(records);
     std::vector<double> error;
+    double cpu = 0, wall = 0;
     for (auto _ : state) {
         chain.keyboard->ClearReports();
+        const double cpu0 = ProcessCpuSeconds();
+        const int64_t t0 = NowUs();
         chain.service->OnFilterKey(7, 4, true);
         chain.service->OnFilterKey(7, 4, false);
         // Every step, then the end's release of each pressed step; the first
         // of those ends the last step's delay, the others follow at once.
         chain.keyboard->WaitForReports(static_cast<size_t>(steps + steps / 2), 60000);
+        wall += static_cast<double>(NowUs() - t0) * 1e-6;
+        cpu += ProcessCpuSeconds() - cpu0;
         const auto reports = chain.keyboard->Reports();
         for (size_t i = 1; i <= static_cast<size_t>(steps) && i < reports.size(); ++i)
             error.push_back(std::fabs(static_cast<double>(reports[i].us - reports[i - 1].us) - delay * 1000.0));
     }
     Report(state, error);
+    state.counters["cpu_pct"] = wall > 0 ? 100.0 * cpu / wall : 0;
 }
 BENCHMARK(BM_MacroTiming)->Arg(1)->Arg(10)->Arg(50)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The yardstick for BM_MacroTiming: the same number of the same delays slept
+// with a bare relative clock_nanosleep, on a thread as the system makes it.
+void BM_BareSleep(benchmark::State& state) {
+    const int delay = static_cast<int>(state.range(0));
+    const int steps = StepsFor(delay);
+    const timespec step{delay / 1000, static_cast<long>(delay % 1000) * 1000000L};
+    std::vector<double> error;
+    double cpu = 0, wall = 0;
+    for (auto _ : state) {
+        std::thread sleeper([&] {
+            const double cpu0 = ProcessCpuSeconds();
+            int64_t last = NowUs();
+            const int64_t t0 = last;
+            for (int i = 0; i < steps; ++i) {
+                clock_nanosleep(CLOCK_MONOTONIC, 0, &step, nullptr);
+                const int64_t now = NowUs();
+                error.push_back(std::fabs(static_cast<double>(now - last) - delay * 1000.0));
+                last = now;
+            }
+            wall += static_cast<double>(last - t0) * 1e-6;
+            cpu += ProcessCpuSeconds() - cpu0;
+        });
+        sleeper.join();
+    }
+    Report(state, error);
+    state.counters["cpu_pct"] = wall > 0 ? 100.0 * cpu / wall : 0;
+}
+BENCHMARK(BM_BareSleep)->Arg(1)->Arg(10)->Arg(50)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Context switches of every thread of this process, from /proc.
 long ContextSwitches() {

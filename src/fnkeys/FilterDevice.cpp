@@ -13,18 +13,28 @@ platform::FilterBackend& FilterDevice::Backend() const {
 }
 
 void FilterDevice::Open() {
-    Close();
-    std::lock_guard lock(mutex_);
-    path_ = kPath;
-    accessMask_ = kAccessMask;
+    // The new handles are opened before the old ones close, so the driver never
+    // sees this program without a handle: a re-open (every device arrival) keeps
+    // what the old handles set up, a running capture included.
+    std::string path = kPath;
+    const uint32_t access = kAccessMask;
     const uint32_t share = platform::kFileShareRead | platform::kFileShareWrite;
     const uint32_t flags = platform::kAttributeNormal | platform::kFlagOverlapped;
-    auto open = [&](uint32_t access) -> std::shared_ptr<platform::FilterChannel> {
-        return Backend().Open(path_, access, share, platform::kOpenExisting, flags, nullptr);
+    auto open = [&](uint32_t a) -> std::shared_ptr<platform::FilterChannel> {
+        return Backend().Open(path, a, share, platform::kOpenExisting, flags, nullptr);
     };
-    read_ = open(platform::kGenericRead);
-    write_ = open(accessMask_ & platform::kGenericWrite);
-    control_ = open(accessMask_);
+    std::shared_ptr<platform::FilterChannel> r = open(platform::kGenericRead);
+    std::shared_ptr<platform::FilterChannel> w = open(access & platform::kGenericWrite);
+    std::shared_ptr<platform::FilterChannel> c = open(access);
+    {
+        std::lock_guard lock(mutex_);
+        path_ = std::move(path);
+        accessMask_ = access;
+        r.swap(read_);
+        w.swap(write_);
+        c.swap(control_);
+    }
+    CloseHandles(std::move(r), std::move(w), std::move(c));
     if (openNotify_) openNotify_->Set();
 }
 
@@ -36,11 +46,18 @@ void FilterDevice::Close() {
         w = std::move(write_);
         c = std::move(control_);
     }
-    // Cancel first, so a request still running on another thread ends; the
-    // handle itself goes once that request has let go of it.
-    if (r) cancelRead_.Set(), r->CancelAll();
-    if (w) cancelWrite_.Set(), w->CancelAll();
-    if (c) cancelControl_.Set(), c->CancelAll();
+    CloseHandles(std::move(r), std::move(w), std::move(c));
+}
+
+void FilterDevice::CloseHandles(std::shared_ptr<platform::FilterChannel> r, std::shared_ptr<platform::FilterChannel> w,
+                                std::shared_ptr<platform::FilterChannel> c) {
+    // The cancel events end a request still running on another thread (the
+    // reader's); a handle itself goes once that request has let go of it.
+    // Closing is not cancelling: the driver keeps what the program set up
+    // while any handle of it is open.
+    if (r) cancelRead_.Set();
+    if (w) cancelWrite_.Set();
+    if (c) cancelControl_.Set();
 }
 
 bool FilterDevice::IsReadOpen() const {

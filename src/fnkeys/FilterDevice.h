@@ -26,7 +26,8 @@ public:
     FilterDevice(const FilterDevice&) = delete;
     FilterDevice& operator=(const FilterDevice&) = delete;
 
-    // Close, then open the three handles. A handle that fails stays closed.
+    // Opens the three handles anew; a handle that fails stays closed. The old
+    // handles close after the new ones are open.
     void Open();
     void Close();
     bool IsReadOpen() const;
@@ -55,6 +56,8 @@ public:
 
 private:
     platform::FilterBackend& Backend() const;
+    void CloseHandles(std::shared_ptr<platform::FilterChannel> r, std::shared_ptr<platform::FilterChannel> w,
+                      std::shared_ptr<platform::FilterChannel> c);
 
     platform::FilterBackend* backend_;
     mutable std::mutex mutex_;

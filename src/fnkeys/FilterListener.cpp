@@ -7,8 +7,8 @@ namespace HidUsbFilter {
 
 using platform::FilterResult;
 
-FilterListener::FilterListener(platform::FilterBackend* backend, KeyAssignmentTable* table)
-    : device_(backend), table_(table) {
+FilterListener::FilterListener(platform::FilterBackend* backend, KeyAssignmentTable* table, platform::Clock& clock)
+    : device_(backend), table_(table), clock_(clock) {
     device_.SetOpenNotify(&wake_);
 }
 
@@ -47,10 +47,12 @@ bool FilterListener::Restart() {
     device_.Request(kPrepareSecond, nullptr, 0, nullptr, 0);
     const uint32_t id = threads::NextThreadId();
     threadId_.store(id);  // before the reader can test it
+    clock_.ThreadStarting();
     try {
         thread_ = std::thread([this, id] { ReaderMain(id); });
     } catch (...) {
         threadId_.store(0);
+        clock_.ThreadEnded();
         return false;
     }
     return true;
@@ -101,9 +103,13 @@ void FilterListener::Dispatch(const uint8_t event[4]) {
 void FilterListener::ReaderMain(uint32_t id) {
     threads::SetCurrentThreadId(id);
     while (threadId_.load() == id) {
+        // Reset before looking: a receiver, a device or a stop that comes after
+        // this point sets it again, one that came before is seen below.
+        wake_.Reset();
+        if (threadId_.load() != id) break;
         if (!HasReceivers() || !device_.IsControlOpen()) {
             // Nothing to ask for: sleep until a receiver, a device or a stop comes.
-            wake_.Wait();
+            clock_.Wait(wake_, platform::Event::kInfinite);
             continue;
         }
         device_.ResetControlCancel();
@@ -116,9 +122,10 @@ void FilterListener::ReaderMain(uint32_t id) {
             continue;
         }
         if (r == FilterResult::kCancelled) continue;
-        wake_.Wait(kRetryMs);
+        clock_.Wait(wake_, kRetryMs);
     }
     threads::SetCurrentThreadId(0);
+    clock_.ThreadEnded();
 }
 
 }  // namespace HidUsbFilter

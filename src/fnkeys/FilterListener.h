@@ -17,6 +17,7 @@
 #include "fnkeys/FilterDevice.h"
 #include "fnkeys/IMonitorProxy.h"
 #include "fnkeys/MonitorProxy.h"
+#include "platform/Clock.h"
 #include "platform/Event.h"
 
 class KeyAssignmentTable;
@@ -39,7 +40,10 @@ public:
     using KeyTable = std::array<uint8_t, kKeyTableBytes>;
 
     // Null arguments: the process's filter backend and KeyAssignmentTable::Instance().
-    explicit FilterListener(platform::FilterBackend* backend = nullptr, KeyAssignmentTable* table = nullptr);
+    // The reader waits through `clock`, so tests can tell when it is idle; an
+    // emulated driver must then wait through the same clock.
+    explicit FilterListener(platform::FilterBackend* backend = nullptr, KeyAssignmentTable* table = nullptr,
+                            platform::Clock& clock = platform::SteadyClock());
     ~FilterListener();
     FilterListener(const FilterListener&) = delete;
     FilterListener& operator=(const FilterListener&) = delete;
@@ -95,8 +99,10 @@ private:
     FilterDevice device_;
     std::list<std::unique_ptr<IMonitorProxy>> receivers_;  // front first
     KeyAssignmentTable* table_;
-    // Wakes a reader that waits for receivers, a device, or a retry.
-    platform::Event wake_{false, false};
+    platform::Clock& clock_;
+    // Wakes a reader that waits for receivers, a device, or a retry. Manual
+    // reset: the reader resets it before it looks at what it waits for.
+    platform::Event wake_{true, false};
 };
 
 }  // namespace HidUsbFilter

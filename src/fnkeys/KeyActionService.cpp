@@ -39,7 +39,17 @@ KeyAssignment KeyActionService::PlayState() {
     return copy;
 }
 
-void KeyActionService::StopMacroThread() { macroThread_.Stop(); }
+void KeyActionService::StopMacroThread() {
+    macroThread_.Stop();
+    // Once the thread has ended nothing plays, in every mode: a stop that came
+    // before the playback's first pass (or after it) must not leave a mode
+    // behind whose rules would take the next press as its stop.
+    macroThread_.Lock();
+    playState_.code = 0;
+    playState_.type = 0;
+    playState_.play = 0;
+    macroThread_.Unlock();
+}
 
 void KeyActionService::StartPlayback(const KeyAssignment& assignment) {
     macroThread_.Lock();
@@ -163,22 +173,29 @@ int32_t KeyActionService::PlayMacro(IEasyThread* thread, void* /*owner*/) {
         return 0;
     }
 
-    for (;;) {
-        if (!unlimited) {
-            if (passes == 0) break;
-            --passes;
-        }
-        if (thread->IsStopping()) break;
-        for (const MacroStep& s : steps) {
+    if (steps.empty()) {
+        // Passes without steps send nothing: a counted macro is done at once,
+        // an unlimited one waits for its stop instead of spinning.
+        if (unlimited) thread->Delay(-1);
+    } else {
+        for (;;) {
+            if (!unlimited) {
+                if (passes == 0) break;
+                --passes;
+            }
             if (thread->IsStopping()) break;
-            vhid_.SetKeyboardUsage(static_cast<uint8_t>(s.code & 0xFF), s.state != 0);
-            thread->Delay(StepWait(s.delay));
+            for (const MacroStep& s : steps) {
+                if (thread->IsStopping()) break;
+                vhid_.SetKeyboardUsage(static_cast<uint8_t>(s.code & 0xFF), s.state != 0);
+                thread->Delay(StepWait(s.delay));
+            }
         }
     }
 
     thread->Lock();
     playState_.code = 0;
     playState_.type = 0;
+    playState_.play = 0;  // nothing plays now, so no stop rule applies
     thread->Unlock();
     for (const MacroStep& s : steps)
         if (s.state != 0) vhid_.SetKeyboardUsage(static_cast<uint8_t>(s.code & 0xFF), false);

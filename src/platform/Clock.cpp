@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "platform/Event.h"
+#include "platform/TimerSlack.h"
 
 namespace platform {
 namespace {
@@ -17,20 +18,19 @@ public:
     }
     int WaitAny(const std::vector<Event*>& events, int64_t timeoutMs) override {
         if (timeoutMs <= 0) return events.empty() ? -1 : Event::WaitAny(events, timeoutMs);
-        // A sleeping thread may wake a millisecond or more late, which a macro step
-        // of a few milliseconds cannot afford. Sleep until shortly before the
-        // deadline, then stay awake (yielding) for the rest of it, so that timed
-        // waits end on time while idle waits (no time limit) still cost nothing.
+        // Macro steps of a millisecond must end on time without keeping a core
+        // awake: sleep to an absolute deadline with the timer slack lowered, and
+        // stay awake only for the last stretch, where a late wake-up would show.
         using namespace std::chrono;
         const auto deadline = steady_clock::now() + milliseconds(timeoutMs);
-        const int64_t sleepMs = timeoutMs - kAwakeMs;
-        if (sleepMs > 0) {
-            if (events.empty()) {
-                std::this_thread::sleep_for(milliseconds(sleepMs));
-            } else {
-                const int taken = Event::WaitAny(events, sleepMs);
-                if (taken >= 0) return taken;
-            }
+        thread_local const bool prepared = (LowerTimerSlackOfThisThread(), true);
+        (void)prepared;
+        const auto wakeAt = deadline - kAwake;
+        if (events.empty()) {
+            std::this_thread::sleep_until(wakeAt);
+        } else {
+            const int taken = Event::WaitAnyUntil(events, wakeAt);
+            if (taken >= 0) return taken;
         }
         while (steady_clock::now() < deadline) {
             if (!events.empty()) {
@@ -39,12 +39,14 @@ public:
             }
             std::this_thread::yield();
         }
-        return -1;
+        return events.empty() ? -1 : Event::WaitAny(events, 0);
     }
 
 private:
-    // How long before a deadline a timed wait stops sleeping.
-    static constexpr int64_t kAwakeMs = 1;
+    // How long before a deadline a timed wait stops sleeping. Measured against
+    // sleeping all the way: the same worst case, a third of the typical error,
+    // for a few percent of a core while 1 ms steps play.
+    static constexpr std::chrono::microseconds kAwake{100};
 };
 
 }  // namespace

@@ -54,6 +54,15 @@ void Event::RemoveWaiter(Waiter* w) {
 bool Event::Wait(int64_t timeoutMs) { return WaitAny({this}, timeoutMs) == 0; }
 
 int Event::WaitAny(const std::vector<Event*>& events, int64_t timeoutMs) {
+    if (timeoutMs == 0) return WaitAnyFor(events, true, std::chrono::steady_clock::time_point::min());
+    return WaitAnyFor(events, timeoutMs > 0, std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs));
+}
+
+int Event::WaitAnyUntil(const std::vector<Event*>& events, std::chrono::steady_clock::time_point deadline) {
+    return WaitAnyFor(events, true, deadline);
+}
+
+int Event::WaitAnyFor(const std::vector<Event*>& events, bool limited, std::chrono::steady_clock::time_point deadline) {
     auto takeFirst = [&]() -> int {
         for (size_t i = 0; i < events.size(); ++i)
             if (events[i] && events[i]->TryTake()) return static_cast<int>(i);
@@ -61,20 +70,19 @@ int Event::WaitAny(const std::vector<Event*>& events, int64_t timeoutMs) {
     };
 
     int taken = takeFirst();
-    if (taken >= 0 || timeoutMs == 0) return taken;
+    if (taken >= 0 || (limited && std::chrono::steady_clock::now() >= deadline)) return taken;
 
     Waiter waiter;
     for (Event* e : events)
         if (e) e->AddWaiter(&waiter);
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         // Registered before this check, so a Set between check and wait still wakes us.
         taken = takeFirst();
         if (taken >= 0) break;
         std::unique_lock wl(waiter.mutex);
         if (!waiter.woken) {
-            if (timeoutMs < 0) {
+            if (!limited) {
                 waiter.cv.wait(wl, [&] { return waiter.woken; });
             } else if (!waiter.cv.wait_until(wl, deadline, [&] { return waiter.woken; })) {
                 wl.unlock();

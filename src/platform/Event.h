@@ -37,6 +37,8 @@ public:
     static int WaitAny(std::initializer_list<Event*> events, int64_t timeoutMs = kInfinite) {
         return WaitAny(std::vector<Event*>(events), timeoutMs);
     }
+    // The same up to an absolute deadline of the steady clock.
+    static int WaitAnyUntil(const std::vector<Event*>& events, std::chrono::steady_clock::time_point deadline);
 
 private:
     struct Waiter {
@@ -45,6 +47,8 @@ private:
         bool woken = false;
     };
 
+    static int WaitAnyFor(const std::vector<Event*>& events, bool limited,
+                          std::chrono::steady_clock::time_point deadline);
     bool TryTake();
     void AddWaiter(Waiter* w);
     void RemoveWaiter(Waiter* w);

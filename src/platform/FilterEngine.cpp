@@ -59,14 +59,14 @@ struct FilterEngine::Core {
     std::map<uint32_t, bool> down;  // key -> intercepted at its press
     std::deque<std::array<uint8_t, 4>> queue;
     std::list<Pending*> pending;
-    std::vector<Request> requests;
-    std::vector<Transition> passed;
+    std::shared_ptr<Observer> observer;
     int handles = 0;
     std::function<void()> hook;
 
     FilterResult Control(const void* channel, uint32_t accessBits, bool closed, uint32_t code, const uint8_t* in,
                          size_t inLen, uint8_t* out, size_t outLen, Event* cancel);
     void CancelAll(const void* channel);
+    void Closing(const void* channel);
     void Key(uint16_t page, uint16_t usage, bool pressed);
 };
 
@@ -80,12 +80,7 @@ public:
         std::lock_guard lock(core_->mutex);
         ++core_->handles;
     }
-    ~Channel() override {
-        core_->CancelAll(this);
-        std::lock_guard lock(core_->mutex);
-        --core_->handles;
-        core_->changed.notify_all();
-    }
+    ~Channel() override { core_->Closing(this); }
     FilterResult Control(uint32_t code, const uint8_t* in, size_t inLen, uint8_t* out, size_t outLen,
                          Event* cancel) override {
         return core_->Control(this, accessBits_, false, code, in, inLen, out, outLen, cancel);
@@ -111,15 +106,19 @@ FilterResult FilterEngine::Core::Control(const void* channel, uint32_t accessBit
     }
     std::unique_lock lock(mutex);
     const int64_t ms = clock.NowMs() - start;
-    requests.push_back({ms, code, std::vector<uint8_t>(in, in + inLen)});
-    if (trace) {
-        char head[64];
-        std::snprintf(head, sizeof head, "%lld vhidflt -- -- ioctl:%x", static_cast<long long>(ms), code);
-        auto sink = trace;
-        const std::string bytes = Hex(requests.back().input);
-        const std::string line = bytes.empty() ? std::string(head) : head + (" " + bytes);
+    auto sink = trace;
+    auto watcher = observer;
+    if (sink || watcher) {
+        // Only an observer or a trace gets a copy of the request; nothing stays.
+        const Request request{ms, code, std::vector<uint8_t>(in, in + inLen)};
         lock.unlock();
-        sink(line);
+        if (sink) {
+            char head[64];
+            std::snprintf(head, sizeof head, "%lld vhidflt -- -- ioctl:%x", static_cast<long long>(ms), code);
+            const std::string bytes = Hex(request.input);
+            sink(bytes.empty() ? std::string(head) : head + (" " + bytes));
+        }
+        if (watcher) watcher->OnRequest(request);
         lock.lock();
     }
     changed.notify_all();
@@ -166,17 +165,33 @@ FilterResult FilterEngine::Core::Control(const void* channel, uint32_t accessBit
         pending.push_back(&p);
         changed.notify_all();
         lock.unlock();
-        Event::WaitAny({&p.done, cancel}, Event::kInfinite);
+        // Through the clock, so an emulated one sees a reader here as waiting.
+        clock.WaitAny({&p.done, cancel}, Event::kInfinite);
         lock.lock();
         if (p.completed) return FilterResult::kCompletedAfterPending;
+        // Capture stays: a re-open ends the old handle's request this way, and
+        // the reader asks again on the new one at once.
         pending.remove(&p);
-        capture = false;
         changed.notify_all();
         return FilterResult::kCancelled;
     }
     default:
         return FilterResult::kRefused;
     }
+}
+
+void FilterEngine::Core::Closing(const void* channel) {
+    std::lock_guard lock(mutex);
+    for (auto it = pending.begin(); it != pending.end();) {
+        if ((*it)->channel == channel) {
+            (*it)->done.Set();
+            it = pending.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (--handles == 0) capture = false;  // nobody is left to read
+    changed.notify_all();
 }
 
 void FilterEngine::Core::CancelAll(const void* channel) {
@@ -208,10 +223,11 @@ void FilterEngine::Core::Key(uint16_t page, uint16_t usage, bool pressed) {
         }
     }
     if (!intercept) {
-        passed.push_back({page, usage, pressed});
         auto sink = passThrough;
+        auto watcher = observer;
         lock.unlock();
         if (sink) sink(page, usage, pressed);
+        if (watcher) watcher->OnPassedThrough({page, usage, pressed});
         return;
     }
     std::array<uint8_t, 4> ev{static_cast<uint8_t>(usage & 0xFF), static_cast<uint8_t>(usage >> 8),
@@ -236,6 +252,11 @@ FilterEngine::~FilterEngine() = default;
 void FilterEngine::SetPassThroughSink(KeySink sink) {
     std::lock_guard lock(core_->mutex);
     core_->passThrough = std::move(sink);
+}
+
+void FilterEngine::SetObserver(std::shared_ptr<Observer> observer) {
+    std::lock_guard lock(core_->mutex);
+    core_->observer = std::move(observer);
 }
 
 void FilterEngine::SetTraceSink(std::function<void(const std::string&)> sink) {
@@ -272,22 +293,6 @@ void FilterEngine::RefuseRequests(bool refuse) {
 
 void FilterEngine::OnPhysicalKey(uint16_t page, uint16_t usage, bool pressed) { core_->Key(page, usage, pressed); }
 
-std::vector<FilterEngine::Request> FilterEngine::Requests() const {
-    std::lock_guard lock(core_->mutex);
-    return core_->requests;
-}
-
-size_t FilterEngine::CountRequests(uint32_t code) const {
-    std::lock_guard lock(core_->mutex);
-    return std::count_if(core_->requests.begin(), core_->requests.end(),
-                         [&](const Request& r) { return r.code == code; });
-}
-
-void FilterEngine::ClearRequests() {
-    std::lock_guard lock(core_->mutex);
-    core_->requests.clear();
-}
-
 std::vector<uint32_t> FilterEngine::KeyTable() const {
     std::lock_guard lock(core_->mutex);
     return {core_->table.begin(), core_->table.end()};
@@ -296,11 +301,6 @@ std::vector<uint32_t> FilterEngine::KeyTable() const {
 bool FilterEngine::Capturing() const {
     std::lock_guard lock(core_->mutex);
     return core_->capture;
-}
-
-std::vector<FilterEngine::Transition> FilterEngine::PassedThrough() const {
-    std::lock_guard lock(core_->mutex);
-    return core_->passed;
 }
 
 size_t FilterEngine::PendingKeyRequests() const {

@@ -11,10 +11,11 @@
 //   (PassedThrough() is what the system saw; the pass-through sink, when set,
 //   hands them on).
 // - Capture (0x226010, 4 bytes, value 0): every key is intercepted, for macro
-//   recording. Capture ends with the first preparation request (0x226008), when
-//   a pending key request is cancelled, or when the program cancels the
-//   requests of a handle (a stopping reader does): with nobody reading,
-//   swallowing the whole keyboard would leave the user without one.
+//   recording. Capture ends with the first preparation request (0x226008),
+//   when the program cancels the requests of a handle (a stopping reader does:
+//   with nobody reading, swallowing the whole keyboard would leave the user
+//   without one), or when the last open handle closes. A pending key request
+//   that ends through its cancel event (a re-open of the device) keeps it.
 // - 0x22600C drops the events queued so far, so a restarted reader does not see
 //   keys pressed before it existed.
 // - A key is routed at its press: its release goes the same way even when the
@@ -26,8 +27,10 @@
 // - Buffers other than those above, or a handle without the access bits the
 //   code needs, are refused.
 //
-// Requests are recorded, and handed to the trace sink, when set, as
-// "<ms> vhidflt -- -- ioctl:<code> <bytes>".
+// The engine keeps no history: what the user types passes through it and is
+// gone. Requests go to the trace sink, when set, as
+// "<ms> vhidflt -- -- ioctl:<code> <bytes>"; the emulated driver observes
+// requests and passed-through keys through an Observer, for tests.
 
 #include <cstdint>
 #include <functional>
@@ -59,6 +62,15 @@ public:
 
     using KeySink = std::function<void(uint16_t page, uint16_t usage, bool pressed)>;
 
+    // Called without the engine's lock: each request as it arrives (before the
+    // driver acts on it), each key that passed through.
+    class Observer {
+    public:
+        virtual ~Observer() = default;
+        virtual void OnRequest(const Request& request) = 0;
+        virtual void OnPassedThrough(const Transition& key) = 0;
+    };
+
     explicit FilterEngine(Clock& clock = SteadyClock());
     ~FilterEngine() override;
 
@@ -79,13 +91,9 @@ public:
     // A transition of a physical key.
     void OnPhysicalKey(uint16_t page, uint16_t usage, bool pressed);
 
-    std::vector<Request> Requests() const;
-    size_t CountRequests(uint32_t code) const;
-    void ClearRequests();
     // Intercepted keys as (page << 16) | usage, sorted.
     std::vector<uint32_t> KeyTable() const;
     bool Capturing() const;
-    std::vector<Transition> PassedThrough() const;
     size_t PendingKeyRequests() const;
     size_t QueuedEvents() const;
     int OpenHandles() const;
@@ -97,6 +105,9 @@ public:
     void SetKeyRequestHook(std::function<void()> hook);
 
     struct Core;
+
+protected:
+    void SetObserver(std::shared_ptr<Observer> observer);
 
 private:
     std::shared_ptr<Core> core_;

@@ -7,3 +7,7 @@ target_sources(kbconf_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/FilterEngine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProcessRunner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileProbe.cpp)
+# The body of the timed waits' timer slack comes from the platform's folder.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  target_sources(kbconf_platform PRIVATE ${CMAKE_CURRENT_LIST_DIR}/linux/TimerSlack.cpp)
+endif()

@@ -1,6 +1,7 @@
 #include "fnkeys/FilterListener.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <atomic>
 #include <chrono>
@@ -14,6 +15,7 @@
 #include <iterator>
 #include "data/KeyAssignmentTable.h"
 #include "fnkeys/VHidev.h"
+#include "platform/sim/SimClock.h"
 #include "platform/sim/SimFilterDriver.h"
 #include "platform/sim/SimHidBus.h"
 #include "platform/sim/SimKeySource.h"
@@ -21,6 +23,7 @@
 
 namespace {
 
+using HidUsbFilter::FilterDevice;
 using HidUsbFilter::FilterListener;
 using platform::sim::SimFilterDriver;
 using platform::sim::SimKeySource;
@@ -134,18 +137,6 @@ TEST_F(Listener, EventsReachReceiversInOrderWithNothingLost) {
     EXPECT_EQ(driver.PassedThrough(), (std::vector<SimFilterDriver::Transition>{{7, 6, true}}));
 }
 
-TEST_F(Listener, NoReceiversMeansNoKeyRequests) {
-    listener->OpenDevice();
-    ASSERT_TRUE(listener->Restart());
-    listener->PushKeyTable();
-    keys.Tap(7, 4);
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    EXPECT_EQ(driver.CountRequests(FilterListener::kKeyRequest), 0u);
-    // The first receiver wakes the reader at once.
-    listener->AddMonitor(&window, &Receiver::OnKey);
-    EXPECT_TRUE(driver.WaitForPendingKeyRequests(1, 5000));
-}
-
 TEST_F(Listener, FrontReceiverConsumesUntilItLeaves) {
     StartLikeTheWindow();
     listener->AddMonitor(&window, &Receiver::OnKey);  // a second registration adds nothing
@@ -218,14 +209,52 @@ TEST_F(Listener, ReopenedDeviceIsPickedUpByTheRunningReader) {
     EXPECT_EQ(driver.OpenHandles(), 3);
 }
 
-TEST_F(Listener, RefusedRequestsAreRetried) {
+// On emulated time the reader's waits are visible: WaitIdle returns once it
+// waits, for a receiver, a retry or a key.
+struct QuietListener : ::testing::Test {
+    platform::sim::SimClock clock;
+    SimKeySource keys;
+    SimFilterDriver driver{&keys, clock};
+    KeyAssignmentTable table;
+    Receiver window;
+    std::unique_ptr<FilterListener> listener;
+
+    void SetUp() override {
+        table.LoadFromBuffer("<record code=\"70004\" play=\"1\"/>");
+        listener = std::make_unique<FilterListener>(&driver, &table, clock);
+    }
+};
+
+TEST_F(QuietListener, NoReceiversMeansNoKeyRequests) {
+    listener->OpenDevice();
+    ASSERT_TRUE(listener->Restart());
+    listener->PushKeyTable();
+    keys.Tap(7, 4);
+    clock.WaitIdle();
+    EXPECT_EQ(driver.CountRequests(FilterListener::kKeyRequest), 0u);
+    // The first receiver wakes the reader at once, and the keys it missed wait for it.
+    listener->AddMonitor(&window, &Receiver::OnKey);
+    ASSERT_TRUE(window.WaitFor(2));
+    EXPECT_EQ(window.Seen_(), (std::vector<Seen>{{7, 4, true}, {7, 4, false}}));
+}
+
+TEST_F(QuietListener, RefusedRequestsAreRetriedEveryTenMilliseconds) {
     driver.RefuseRequests(true);
-    StartLikeTheWindow();
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    EXPECT_GE(driver.CountRequests(FilterListener::kKeyRequest), 2u);
+    listener->AddMonitor(&window, &Receiver::OnKey);
+    listener->OpenDevice();
+    ASSERT_TRUE(listener->Restart());
+    clock.WaitIdle();
+    EXPECT_EQ(driver.CountRequests(FilterListener::kKeyRequest), 1u);
+    clock.Advance(FilterListener::kRetryMs - 1);
+    EXPECT_EQ(driver.CountRequests(FilterListener::kKeyRequest), 1u);
+    clock.Advance(1);
+    clock.WaitIdle();
+    EXPECT_EQ(driver.CountRequests(FilterListener::kKeyRequest), 2u);
     driver.RefuseRequests(false);
     listener->PushKeyTable();
-    ASSERT_TRUE(driver.WaitForPendingKeyRequests(1, 5000));
+    clock.Advance(FilterListener::kRetryMs);
+    clock.WaitIdle();
+    EXPECT_EQ(driver.PendingKeyRequests(), 1u);
     keys.Tap(7, 4);
     EXPECT_TRUE(window.WaitFor(2));
 }
@@ -259,6 +288,56 @@ TEST_F(Driver, CaptureTakesEveryKeyUntilTheReaderGoes) {
     listener->SendCaptureRequest();
     listener->Restart();
     EXPECT_FALSE(driver.Capturing());
+}
+
+// A device arrival re-opens the device; a recording dialog must keep every key.
+TEST_F(Driver, CaptureOutlivesAReopen) {
+    StartLikeTheWindow();
+    listener->SendCaptureRequest();
+    ASSERT_TRUE(driver.WaitForPendingKeyRequests(1, 5000));
+    listener->OpenDevice();
+    EXPECT_TRUE(driver.Capturing());
+    keys.Tap(7, 0x20);  // not in the table
+    ASSERT_TRUE(window.WaitFor(2));
+    EXPECT_EQ(window.Seen_(), (std::vector<Seen>{{7, 0x20, true}, {7, 0x20, false}}));
+    EXPECT_TRUE(driver.PassedThrough().empty());
+    EXPECT_EQ(driver.OpenHandles(), 3);
+}
+
+TEST_F(Driver, CaptureEndsWhenTheLastHandleCloses) {
+    auto open = [&] {
+        return driver.Open(SimFilterDriver::kDevicePath, FilterDevice::kAccessMask, 3, platform::kOpenExisting, 0,
+                           nullptr);
+    };
+    auto asker = open();
+    auto other = open();
+    const uint8_t zero[4] = {};
+    ASSERT_EQ(asker->Control(FilterListener::kCaptureRequest, zero, 4, nullptr, 0, nullptr),
+              platform::FilterResult::kCompleted);
+    asker.reset();
+    EXPECT_TRUE(driver.Capturing());
+    other.reset();
+    EXPECT_FALSE(driver.Capturing());
+}
+
+// The driver logic under the real filter sees everything the user types,
+// passwords included: it must not keep any of it, nor the requests.
+TEST(FilterEngine, KeepsNoHistoryOfKeysOrRequests) {
+    platform::FilterEngine engine;
+    auto channel = engine.Open(platform::FilterEngine::kDevicePath, FilterDevice::kAccessMask, 3,
+                               platform::kOpenExisting, 0, nullptr);
+    ASSERT_TRUE(channel);
+    const uint8_t table[FilterListener::kKeyTableBytes] = {};
+    auto heap = [] {
+        const auto m = mallinfo2();
+        return static_cast<long long>(m.uordblks + m.hblkhd);  // large blocks are mapped
+    };
+    const long long before = heap();
+    for (int i = 0; i < 20000; ++i) {
+        engine.OnPhysicalKey(7, 0x20, i % 2 == 0);
+        channel->Control(FilterListener::kKeyTableRequest, table, sizeof table, nullptr, 0, nullptr);
+    }
+    EXPECT_LT(heap() - before, 64 * 1024);
 }
 
 TEST_F(Driver, KeysKeepTheirRouteFromPressToRelease) {

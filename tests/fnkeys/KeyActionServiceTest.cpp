@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bitset>
+#include <future>
 #include <random>
 #include <thread>
 
@@ -12,6 +13,8 @@
 #include "platform/sim/SimKeySource.h"
 
 namespace {
+
+using script::Play;
 
 constexpr const char* kTwoForA =
     "<record code=\"70004\" play=\"2\" repeat=\"1\"><item code=\"70005\" state=\"1\" delay=\"10\"/>"
@@ -58,6 +61,26 @@ TEST(KeyActionService, NeverConsumesEvents) {
     EXPECT_EQ(rig.service->OnFilterKey(7, 9, true), 0);
     rig.clock.WaitIdle();
     rig.Run("1 end");
+}
+
+// A stepless macro of an unlimited mode has nothing to time, so only its stop
+// can end a wait: the macro thread must block, not spin. The emulated clock
+// is idle only when every thread waits; a spinning one keeps it busy.
+TEST(KeyActionService, UnlimitedMacroWithoutStepsWaitsForItsStop) {
+    for (Play mode :
+         {Play::kWhileHeld, Play::kToggle, Play::kUntilOtherKey, Play::kUntilAnyKey, Play::kUntilReplaced}) {
+        script::Rig rig;
+        rig.Start(script::Record(0x70004, mode, 1, {}));
+        rig.service->OnFilterKey(7, 4, true);
+        auto idle = std::async(std::launch::async, [&] { rig.clock.WaitIdle(); });
+        const bool waits = idle.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        EXPECT_TRUE(waits) << "mode " << static_cast<int>(mode);
+        EXPECT_EQ(rig.service->PlayState().code, 0x70004);  // still playing, until stopped
+        rig.service->StopAndRelease();
+        idle.get();
+        EXPECT_EQ(rig.service->PlayState().code, 0);
+        EXPECT_EQ(rig.keyboard->ReportCount(), 0u);
+    }
 }
 
 // The whole chain on real threads: physical keys -> emulated filter driver ->

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
+
+#include "platform/Clock.h"
 
 using platform::Event;
 
@@ -47,4 +50,31 @@ TEST(Event, AutoResetWakesExactlyOneOfTwoWaiters) {
     t1.join();
     t2.join();
     EXPECT_EQ(woke.load(), 1);
+}
+
+TEST(Event, WaitAnyUntilTakesASetEventAndReturnsAtAPastDeadline) {
+    Event a, b;
+    const auto past = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+    EXPECT_EQ(Event::WaitAnyUntil({&a, &b}, past), -1);
+    b.Set();
+    EXPECT_EQ(Event::WaitAnyUntil({&a, &b}, past), 1);
+}
+
+// Timed waits sleep most of the way and stay awake for the end: whichever
+// part ends them, they never end before their deadline, and an event ends
+// them at once.
+TEST(SteadyClock, TimedWaitsNeverEndEarly) {
+    platform::Clock& clock = platform::SteadyClock();
+    Event never;
+    for (int64_t ms : {1, 2, 5}) {
+        const int64_t t0 = clock.NowUs();
+        EXPECT_EQ(clock.WaitAny({&never}, ms), -1);
+        EXPECT_GE(clock.NowUs() - t0, ms * 1000) << ms;
+        const int64_t t1 = clock.NowUs();
+        clock.Sleep(ms);
+        EXPECT_GE(clock.NowUs() - t1, ms * 1000) << ms;
+    }
+    Event set;
+    set.Set();
+    EXPECT_EQ(clock.WaitAny({&never, &set}, 60000), 1);
 }
