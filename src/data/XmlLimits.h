@@ -7,7 +7,8 @@
 // not with the bytes, so a small file of empty elements costs more than a large
 // one of text. Both are bounded by counts that need no parse: every node starts
 // at a '<' or ends at one (text), and every attribute has a '=' before its
-// quote.
+// quote. A value that ends in '=' (the key named "=") counts once more, so a
+// limit allows for twice the attributes a file really needs.
 struct XmlLimits {
     std::size_t maxBytes;
     std::size_t maxTags;        // '<' characters
