@@ -61,16 +61,17 @@ bool KeyAssignmentTable::Load(const std::string& path) {
         path_ = path;
     }
     std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return false;
+    if (!ReadFileBytes(path, bytes, kFileLimits.maxBytes)) return false;
     return LoadFromBuffer(bytes);
 }
 
 bool KeyAssignmentTable::LoadFromBuffer(std::string_view xml) {
     pugi::xml_document doc;
-    if (!ParseXml(doc, xml)) return false;
+    if (!ParseXml(doc, xml, pugi::encoding_utf8, kFileLimits)) return false;
     auto next = std::make_shared<Entries>();
     for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling())
         if (node.type() == pugi::node_element) next->push_back(ReadEntry(node));
+    if (!WithinLimits(*next)) return false;
     std::lock_guard change(changeMutex_);
     Publish(std::move(next));
     return true;
@@ -95,6 +96,13 @@ std::string KeyAssignmentTable::Serialize(const Entries& entries) {
         }
     }
     return XmlToString(doc);
+}
+
+bool KeyAssignmentTable::WithinLimits(const Entries& entries) {
+    if (entries.size() > kMaxRecords) return false;
+    size_t steps = 0;
+    for (const KeyAssignment& entry : entries) steps += entry.steps.size();
+    return steps <= kMaxSteps;
 }
 
 void KeyAssignmentTable::Publish(SnapshotPtr next) {
@@ -135,6 +143,7 @@ bool KeyAssignmentTable::SetAssignment(const KeyAssignment& assignment) {
         }
     }
     if (!replaced) next->push_back(assignment);
+    if (!WithinLimits(*next)) return false;
     SnapshotPtr published = next;
     Publish(published);
     return SaveEntries(published);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/KeyAssignment.h"
+#include "data/XmlLimits.h"
 
 // The keys the user has given a new function, kept in record.xml.
 //
@@ -19,6 +20,17 @@ class KeyAssignmentTable {
 public:
     using Entries = std::vector<KeyAssignment>;
     using SnapshotPtr = std::shared_ptr<const Entries>;
+
+    // The assignment flow makes one record per key of the keyboard (about a
+    // hundred), each with the steps of one macro group. A file beyond these
+    // limits is broken, and a change that would take the table beyond them is
+    // refused, so that what is saved always loads again.
+    static constexpr std::size_t kMaxRecords = 1000;
+    static constexpr std::size_t kMaxSteps = 20000;  // all records together
+    // A record is two tags and six attributes, a step one or two tags and four;
+    // attributes are counted twice over, see XmlLimits.
+    static constexpr XmlLimits kFileLimits{4u << 20, 2 * (kMaxRecords + kMaxSteps) + 64,
+                                           2 * (6 * kMaxRecords + 4 * kMaxSteps) + 64};
 
     static KeyAssignmentTable& Instance();
 
@@ -35,7 +47,8 @@ public:
     bool Save() const;
 
     // Replaces the first entry with the same code, or appends; then saves.
-    // Returns the result of the save.
+    // Returns the result of the save; false without a change when the table
+    // would grow beyond its limits.
     bool SetAssignment(const KeyAssignment& assignment);
     // Removes the first entry with this code; does not save.
     bool RemoveAssignment(std::int32_t code);
@@ -56,6 +69,7 @@ public:
 
 private:
     static std::string Serialize(const Entries& entries);
+    static bool WithinLimits(const Entries& entries);
     void Publish(SnapshotPtr next);
     bool SaveEntries(const SnapshotPtr& entries) const;
 

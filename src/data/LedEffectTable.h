@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "data/LedEffectSlot.h"
+#include "data/XmlLimits.h"
 
 // The main lighting settings, kept in ledeffect.xml. UI thread; the start-up
 // packet reads one slot from the worker thread.
@@ -16,6 +17,9 @@ public:
     static constexpr int kSlotCount = 20;
     // Selected index after a reset: names no slot.
     static constexpr int kNoSelection = 20;
+    // The file is twenty short lines (about 1.5 KiB); even one edited by hand
+    // with a comment on every line stays far below. A larger file is broken.
+    static constexpr XmlLimits kFileLimits{64u << 10, 1024, 4096};
 
     static LedEffectTable& Instance();
 

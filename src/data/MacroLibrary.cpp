@@ -25,15 +25,17 @@ bool MacroLibrary::Load(const std::string& path) {
     if (path.empty()) return false;
     path_ = path;
     std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return false;
+    if (!ReadFileBytes(path, bytes, kFileLimits.maxBytes)) return false;
     return LoadFromBuffer(bytes);
 }
 
 bool MacroLibrary::LoadFromBuffer(std::string_view xml) {
     pugi::xml_document doc;
-    if (!ParseXml(doc, xml)) return false;
+    if (!ParseXml(doc, xml, pugi::encoding_utf8, kFileLimits)) return false;
 
-    groups_.clear();
+    // Read aside first: a file beyond the limits leaves the library as it was.
+    std::vector<MacroGroup> groups;
+    std::size_t steps = 0;
     for (pugi::xml_node g = doc.child("macro").first_child(); g; g = g.next_sibling()) {
         if (g.type() != pugi::node_element) continue;
         MacroGroup group;
@@ -47,8 +49,11 @@ bool MacroLibrary::LoadFromBuffer(std::string_view xml) {
             group.steps.push_back(std::move(step));
         }
         group.name = g.attribute("name").value();
-        groups_.push_back(std::move(group));
+        steps += group.steps.size();
+        groups.push_back(std::move(group));
     }
+    if (groups.size() > kMaxGroups || steps > kMaxSteps) return false;
+    groups_ = std::move(groups);
 
     // Without a "config" element the current choices stay; with one, every
     // absent attribute reads as 0.
@@ -102,6 +107,7 @@ void MacroLibrary::ResetToDefaults() {
 }
 
 bool MacroLibrary::AddGroup() {
+    if (groups_.size() >= kMaxGroups) return false;
     for (size_t n = groups_.size();; ++n) {
         const std::string candidate = "Group " + std::to_string(n);
         bool taken = false;
@@ -129,13 +135,21 @@ bool MacroLibrary::RenameGroup(int index, const std::string& name) {
     return true;
 }
 
-void MacroLibrary::AddStep(MacroGroup& group, const MacroStep& step) { group.steps.push_back(step); }
+bool MacroLibrary::AddStep(MacroGroup& group, const MacroStep& step) {
+    if (StepCount() >= kMaxSteps) return false;
+    group.steps.push_back(step);
+    return true;
+}
 
 bool MacroLibrary::AddStep(int groupIndex, const MacroStep& step) {
     MacroGroup* group = GetGroup(groupIndex);
-    if (!group) return false;
-    AddStep(*group, step);
-    return true;
+    return group && AddStep(*group, step);
+}
+
+std::size_t MacroLibrary::StepCount() const {
+    std::size_t steps = 0;
+    for (const MacroGroup& group : groups_) steps += group.steps.size();
+    return steps;
 }
 
 MacroGroup* MacroLibrary::GetGroup(int index) {

@@ -8,12 +8,24 @@
 #include "data/MacroGroup.h"
 #include "data/MacroRecordConfig.h"
 #include "data/MacroStep.h"
+#include "data/XmlLimits.h"
 
 // The user's macros and the dialog's last choices, kept in macro.xml.
 // UI thread only; the dialog edits the configuration and the groups in place
 // and then calls Save.
 class MacroLibrary {
 public:
+    // A long recording is a few thousand steps; a library of a thousand groups
+    // is already hard to scroll. A file beyond these limits is broken, and
+    // AddGroup and AddStep refuse to go beyond them, so that what is saved
+    // always loads again.
+    static constexpr std::size_t kMaxGroups = 1000;
+    static constexpr std::size_t kMaxSteps = 20000;  // all groups together
+    // A group is two tags and one attribute, a step one or two tags and four;
+    // attributes are counted twice over, see XmlLimits.
+    static constexpr XmlLimits kFileLimits{4u << 20, 2 * (kMaxGroups + kMaxSteps) + 64,
+                                           2 * (kMaxGroups + 4 * kMaxSteps) + 64};
+
     static MacroLibrary& Instance();
 
     MacroLibrary() = default;
@@ -30,12 +42,14 @@ public:
     // Default configuration and no groups; does not save.
     void ResetToDefaults();
     // Appends an empty group named "Group n" (the first free n from the group
-    // count on) and saves. Returns the result of the save.
+    // count on) and saves. Returns the result of the save; false without a
+    // change when the library holds kMaxGroups groups.
     bool AddGroup();
     bool DeleteGroup(int index);
     bool RenameGroup(int index, const std::string& name);
-    // Appends a step; does not save.
-    void AddStep(MacroGroup& group, const MacroStep& step);
+    // Appends a step; does not save. False without a change when the library
+    // holds kMaxSteps steps.
+    bool AddStep(MacroGroup& group, const MacroStep& step);
     bool AddStep(int groupIndex, const MacroStep& step);
 
     MacroRecordConfig& Config() { return config_; }
@@ -44,6 +58,8 @@ public:
     const std::vector<MacroGroup>& Groups() const { return groups_; }
     // Null for an index outside the groups.
     MacroGroup* GetGroup(int index);
+    // Steps of all groups together.
+    std::size_t StepCount() const;
 
     const std::string& Path() const { return path_; }
     std::string ToXml() const;

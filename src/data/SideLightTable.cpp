@@ -30,7 +30,7 @@ bool SideLightTable::Load(const std::string& path) {
     if (path.empty()) return false;
     path_ = path;
     std::string bytes;
-    if (!ReadFileBytes(path, bytes)) {
+    if (!ReadFileBytes(path, bytes, kFileLimits.maxBytes)) {
         ResetToDefaults();
         return false;
     }
@@ -39,7 +39,7 @@ bool SideLightTable::Load(const std::string& path) {
 
 bool SideLightTable::LoadFromBuffer(std::string_view xml) {
     pugi::xml_document doc;
-    if (!ParseXml(doc, xml)) {
+    if (!ParseXml(doc, xml, pugi::encoding_utf8, kFileLimits)) {
         ResetToDefaults();
         return false;
     }

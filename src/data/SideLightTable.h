@@ -6,11 +6,14 @@
 #include <string_view>
 
 #include "data/SideLightSlot.h"
+#include "data/XmlLimits.h"
 
 // The side-light settings, kept in sidemodel.xml. UI thread only.
 class SideLightTable {
 public:
     static constexpr int kSlotCount = 12;
+    // Twelve short lines; a larger file is broken (see LedEffectTable).
+    static constexpr XmlLimits kFileLimits{64u << 10, 1024, 4096};
 
     static SideLightTable& Instance();
 

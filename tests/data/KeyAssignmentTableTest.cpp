@@ -128,6 +128,74 @@ TEST_F(KeyAssignmentTableTest, BrokenFileLeavesEntries) {
     EXPECT_FALSE(table.Load(""));
 }
 
+// `records` records holding `steps` steps between them.
+std::string RecordFile(size_t records, size_t steps) {
+    std::string s;
+    for (size_t r = 0; r < records; ++r) {
+        s += "<record code=\"" + std::to_string(r) + "\">";
+        for (size_t i = r; i < steps; i += records) s += "<item code=\"7002e\" state=\"1\" delay=\"9\" name=\"=\"/>";
+        s += "</record>\n";
+    }
+    return s;
+}
+
+std::string Repeat(const std::string& unit, size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; ++i) s += unit;
+    return s;
+}
+
+TEST_F(KeyAssignmentTableTest, FilesBeyondTheLimitsAreBrokenAndKeptAsTheyAre) {
+    constexpr size_t kRecords = KeyAssignmentTable::kMaxRecords, kSteps = KeyAssignmentTable::kMaxSteps;
+    constexpr XmlLimits kLimits = KeyAssignmentTable::kFileLimits;
+    const std::string path = dir.File("record.xml");
+    WriteText(path, RecordFile(kRecords, kSteps));
+    ASSERT_TRUE(table.Load(path));
+    EXPECT_EQ(table.Snapshot()->size(), kRecords);
+
+    const struct {
+        const char* what;
+        std::string contents;
+    } cases[] = {
+        {"a record too many", RecordFile(kRecords + 1, kSteps)},
+        {"a step too many", RecordFile(kRecords, kSteps + 1)},
+        {"too large", RecordFile(1, 1) + std::string(kLimits.maxBytes, ' ')},
+        {"too many tags", RecordFile(1, 1) + Repeat("<!---->", kLimits.maxTags)},
+        {"too many attributes", "<record" + Repeat(" a=\"\"", kLimits.maxAttributes + 1) + "/>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        table.ResetForTest();
+        table.SetAssignment(Entry(1));
+        WriteText(path, c.contents);
+        EXPECT_FALSE(table.Load(path));
+        EXPECT_EQ(Codes(), std::vector<std::int32_t>{1});
+        EXPECT_EQ(ReadText(path), c.contents);  // never rewritten because of it
+    }
+}
+
+// What the table saves must load again, so changes stop at the limits.
+TEST_F(KeyAssignmentTableTest, ChangesBeyondTheLimitsAreRefused) {
+    const std::string path = dir.File("record.xml");
+    table.Load(path);
+    KeyAssignment big = Entry(1);
+    big.steps.assign(KeyAssignmentTable::kMaxSteps, MacroStep{0x70067, 1, 10, "Keypad ="});
+    ASSERT_TRUE(table.SetAssignment(big));
+    const std::string saved = ReadText(path);
+    EXPECT_FALSE(table.SetAssignment(Entry(2)));  // one step more
+    EXPECT_EQ(Codes(), std::vector<std::int32_t>{1});
+    EXPECT_EQ(ReadText(path), saved);
+    ASSERT_TRUE(table.Load(path));
+    EXPECT_EQ(table.Snapshot()->front().steps.size(), KeyAssignmentTable::kMaxSteps);
+    EXPECT_TRUE(table.SetAssignment(Entry(1)));  // a replacement may shrink it
+
+    WriteText(path, RecordFile(KeyAssignmentTable::kMaxRecords, 0));
+    ASSERT_TRUE(table.Load(path));
+    EXPECT_FALSE(table.SetAssignment(Entry(100000)));  // one record more
+    EXPECT_TRUE(table.SetAssignment(Entry(7)));        // replaces record 7
+    EXPECT_EQ(table.Snapshot()->size(), KeyAssignmentTable::kMaxRecords);
+}
+
 TEST_F(KeyAssignmentTableTest, SetRemoveClear) {
     table.Load(dir.File("record.xml"));
     table.SetAssignment(Entry(1));

@@ -1,7 +1,10 @@
 #include "data/LedEffectTable.h"
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
+#include "data/FileSizeLimit.h"
 #include "data/TempDir.h"
 
 namespace {
@@ -36,11 +39,18 @@ TEST_F(LedEffectTableTest, GoldenFileLoadsAndSavesTheSameBytes) {
 }
 
 TEST_F(LedEffectTableTest, MissingOrBrokenFileIsReplacedByResetValues) {
-    for (const char* contents : {static_cast<const char*>(nullptr), "<effect sel=\"3\"><item", "\xff\xfe garbage <"}) {
-        SCOPED_TRACE(contents ? contents : "(missing)");
+    // Well-formed files beyond the limits are broken as well.
+    const std::string tooLarge = Effect("sel=\"3\"", std::string(LedEffectTable::kFileLimits.maxBytes, ' '));
+    std::string tooManyTags;
+    for (size_t i = 0; i < LedEffectTable::kFileLimits.maxTags; ++i) tooManyTags += "<!---->";
+    const std::optional<std::string> files[] = {
+        std::nullopt, "<effect sel=\"3\"><item", "\xff\xfe garbage <", tooLarge, Effect("sel=\"3\"", tooManyTags),
+    };
+    for (const auto& contents : files) {
+        SCOPED_TRACE(contents ? contents->substr(0, 40) : "(missing)");
         const std::string path = dir.File("ledeffect.xml");
         std::remove(path.c_str());
-        if (contents) WriteText(path, contents);
+        if (contents) WriteText(path, *contents);
         table.ResetForTest();
         table.GetSlot(0)->speed = 3;
         EXPECT_FALSE(table.Load(path));
@@ -163,15 +173,25 @@ TEST_F(LedEffectTableTest, ChangesAreSavedAndUncheckedSelIsWritten) {
 }
 
 TEST_F(LedEffectTableTest, FailedSaveKeepsMemoryAndTheOldFile) {
-    const std::string path = dir.File("sub/ledeffect.xml");
-    std::filesystem::create_directory(dir.File("sub"));
-    ASSERT_FALSE(table.Load(path));
-    const std::string before = ReadText(path);
-    std::filesystem::remove(path);
-    std::filesystem::create_directory(path);  // a folder where the file was: every save fails
-    EXPECT_FALSE(table.SetSelected(4));
+    const std::string path = dir.File("ledeffect.xml");
+    ASSERT_FALSE(table.Load(path));  // writes the reset file
+    ASSERT_EQ(ReadText(path), ResetFile());
+    bool saved = true;
+    {
+        FileSizeLimit limit(100);  // the disk fills up part way through the save
+        ASSERT_TRUE(limit.active());
+        saved = table.SetSelected(4);
+    }
+    EXPECT_FALSE(saved);
     EXPECT_EQ(table.GetSelected(), 4);
-    EXPECT_EQ(before, ResetFile());
+    EXPECT_EQ(ReadText(path), ResetFile());
+    EXPECT_EQ(dir.EntryCount(), 1u);
+
+    // A folder where the file was: every save fails, the folder stays.
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(table.SetSelected(5));
+    EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
 }  // namespace

@@ -95,6 +95,75 @@ TEST_F(MacroLibraryTest, BrokenFileKeepsEverything) {
     EXPECT_EQ(lib.Config().delay, 99);
 }
 
+// `groups` groups holding `steps` steps between them, and a configuration.
+std::string MacroFile(size_t groups, size_t steps) {
+    std::string s = "<config delay=\"7\"/><macro>";
+    for (size_t g = 0; g < groups; ++g) {
+        s += "<group name=\"G" + std::to_string(g) + "\">";
+        for (size_t i = g; i < steps; i += groups) s += "<item code=\"458798\" state=\"1\" delay=\"9\" name=\"=\"/>";
+        s += "</group>\n";
+    }
+    return s + "</macro>";
+}
+
+std::string Repeat(const std::string& unit, size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; ++i) s += unit;
+    return s;
+}
+
+TEST_F(MacroLibraryTest, FilesBeyondTheLimitsAreBrokenAndKeptAsTheyAre) {
+    constexpr size_t kGroups = MacroLibrary::kMaxGroups, kSteps = MacroLibrary::kMaxSteps;
+    constexpr XmlLimits kLimits = MacroLibrary::kFileLimits;
+    const std::string path = dir.File("macro.xml");
+    WriteText(path, MacroFile(kGroups, kSteps));
+    ASSERT_TRUE(lib.Load(path));
+    EXPECT_EQ(lib.Groups().size(), kGroups);
+    EXPECT_EQ(lib.StepCount(), kSteps);
+
+    const struct {
+        const char* what;
+        std::string contents;
+    } cases[] = {
+        {"a group too many", MacroFile(kGroups + 1, kSteps)},
+        {"a step too many", MacroFile(kGroups, kSteps + 1)},
+        {"too large", MacroFile(1, 1) + std::string(kLimits.maxBytes, ' ')},
+        {"too many tags", MacroFile(1, 1) + Repeat("<!---->", kLimits.maxTags)},
+        {"too many attributes", "<macro><g" + Repeat(" a=\"\"", kLimits.maxAttributes + 1) + "/></macro>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        lib.ResetForTest();
+        lib.Groups().push_back(MacroGroup{"kept", {}});
+        WriteText(path, c.contents);
+        EXPECT_FALSE(lib.Load(path));
+        ASSERT_EQ(lib.Groups().size(), 1u);
+        EXPECT_EQ(lib.Groups()[0].name, "kept");
+        EXPECT_EQ(lib.Config().delay, 10);  // the "config" element was not read either
+        EXPECT_EQ(ReadText(path), c.contents);
+    }
+}
+
+// What the library saves must load again, so it stops growing at the limits.
+TEST_F(MacroLibraryTest, AddGroupAndAddStepStopAtTheLimits) {
+    const std::string path = dir.File("macro.xml");
+    WriteText(path, MacroFile(MacroLibrary::kMaxGroups, MacroLibrary::kMaxSteps));
+    ASSERT_TRUE(lib.Load(path));
+    const std::string before = ReadText(path);
+    EXPECT_FALSE(lib.AddGroup());
+    EXPECT_FALSE(lib.AddStep(0, MacroStep{0x70004, 1, 10, "A"}));
+    EXPECT_FALSE(lib.AddStep(lib.Groups().back(), MacroStep{0x70004, 1, 10, "A"}));
+    EXPECT_EQ(lib.Groups().size(), MacroLibrary::kMaxGroups);
+    EXPECT_EQ(lib.StepCount(), MacroLibrary::kMaxSteps);
+    EXPECT_EQ(ReadText(path), before);
+
+    ASSERT_TRUE(lib.DeleteGroup(0));  // frees a group and its steps
+    EXPECT_TRUE(lib.AddStep(0, MacroStep{0x70004, 1, 10, "A"}));
+    EXPECT_TRUE(lib.AddGroup());
+    ASSERT_TRUE(lib.Save());
+    EXPECT_TRUE(lib.Load(path));
+}
+
 TEST_F(MacroLibraryTest, AddGroupPicksTheFirstFreeNameFromTheCount) {
     lib.Load(dir.File("macro.xml"));
     auto names = [&] {

@@ -1,5 +1,7 @@
 #include "data/SideLightTable.h"
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include "data/TempDir.h"
@@ -33,11 +35,14 @@ TEST_F(SideLightTableTest, GoldenFileLoadsAndSavesTheSameBytes) {
 }
 
 TEST_F(SideLightTableTest, MissingOrBrokenFileIsReplacedByResetValues) {
-    for (const char* contents : {static_cast<const char*>(nullptr), "<effect", "<a></b>"}) {
-        SCOPED_TRACE(contents ? contents : "(missing)");
+    const std::string tooLarge =
+        "<effect sel=\"3\">" + std::string(SideLightTable::kFileLimits.maxBytes, ' ') + "</effect>";
+    const std::optional<std::string> files[] = {std::nullopt, "<effect", "<a></b>", tooLarge};
+    for (const auto& contents : files) {
+        SCOPED_TRACE(contents ? contents->substr(0, 40) : "(missing)");
         const std::string path = dir.File("sidemodel.xml");
         std::remove(path.c_str());
-        if (contents) WriteText(path, contents);
+        if (contents) WriteText(path, *contents);
         table.ResetForTest();
         table.SetSelected(5);
         EXPECT_FALSE(table.Load(path));

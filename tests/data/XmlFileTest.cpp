@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -130,7 +133,7 @@ TEST(XmlFile, RefusesFilesThatAreNotDataFiles) {
     // Far beyond any data file: refused without being read (the file is sparse).
     const std::string huge = dir.File("huge.xml");
     WriteText(huge, "<effect/>");
-    fs::resize_file(huge, kMaxDataFileBytes + 1);
+    fs::resize_file(huge, kSettingsFileLimits.maxBytes + 1);
     EXPECT_FALSE(ReadFileBytes(huge, out));
     // A pipe would block the reader for ever.
     const std::string fifo = dir.File("fifo.xml");
@@ -160,6 +163,172 @@ TEST(XmlFile, OddlyNamedFilesAndFolders) {
     size_t files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) ++files;
     EXPECT_EQ(files, 7u);  // no temporary file left behind
+}
+
+}  // namespace
+
+namespace {
+
+TEST(XmlFile, LimitsCountTagsAndQuotedAttributesWithoutParsing) {
+    const XmlLimits limits{64, 3, 2};
+    const std::string utf16Attribute("<\0a\0 \0b\0=\0\"\0\"\0/\0>\0", 18);
+    const struct {
+        std::string bytes;
+        bool within;
+    } cases[] = {
+        {"<a b=\"1\"><c d='2'/></a>", true},         // three tags, two attributes
+        {"<a/><b/><c/><d/>", false},                 // a fourth tag
+        {"<a b=\"1\" c=\"2\" d=\"3\"/>", false},     // a third attribute
+        {"<a b = \"1\"\nc=\n'2' d=\"3\"/>", false},  // blanks around '=' still count
+        {"<a b=\"x=y=z\">=1=2=3</a>", true},         // '=' without a quote after it is text
+        {std::string(64, ' '), true},
+        {std::string(65, ' '), false},
+        {utf16Attribute + utf16Attribute + utf16Attribute, false},  // NULs of UTF-16 are skipped
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(WithinXmlLimits(c.bytes, limits), c.within);
+        pugi::xml_document doc;
+        if (!c.within) {
+            EXPECT_FALSE(ParseXml(doc, c.bytes, pugi::encoding_auto, limits));
+        }
+    }
+    EXPECT_TRUE(WithinXmlLimits(utf16Attribute + utf16Attribute, limits));
+}
+
+// Records what the saver asks to sync and what is on disk at that moment.
+class RecordingSync : public platform::FileSync {
+public:
+    explicit RecordingSync(std::string target) : target_(std::move(target)) {}
+    bool SyncFile(const std::string& path) const override {
+        calls.push_back("file " + fs::path(path).parent_path().string() + " " + ReadText(path) + " | " +
+                        ReadText(target_));
+        return fileResult;
+    }
+    bool SyncFolder(const std::string& path) const override {
+        calls.push_back("folder " + path + " " + ReadText(target_));
+        return folderResult;
+    }
+    mutable std::vector<std::string> calls;
+    bool fileResult = true;
+    bool folderResult = true;
+
+private:
+    std::string target_;
+};
+
+TEST(XmlFile, SyncsTheDataBeforeTheRenameAndTheFolderAfter) {
+    TempDir dir;
+    const std::string path = dir.File("out.xml");
+    WriteText(path, "old");
+    RecordingSync sync(path);
+    ASSERT_TRUE(ReplaceFileAtomically(path, "new", sync));
+    EXPECT_EQ(sync.calls, (std::vector<std::string>{"file " + dir.path().string() + " new | old",
+                                                    "folder " + dir.path().string() + " new"}));
+
+    // Data that may not have reached the disk never replaces the old file.
+    sync.calls.clear();
+    sync.fileResult = false;
+    EXPECT_FALSE(ReplaceFileAtomically(path, "newer", sync));
+    EXPECT_EQ(ReadText(path), "new");
+    EXPECT_EQ(sync.calls.size(), 1u);
+    EXPECT_EQ(dir.EntryCount(), 1u);
+
+    // The rename happened, but whether it lasts is unknown: not a success.
+    sync.fileResult = true;
+    sync.folderResult = false;
+    EXPECT_FALSE(ReplaceFileAtomically(path, "newest", sync));
+    EXPECT_EQ(ReadText(path), "newest");
+}
+
+TEST(XmlFile, SystemSyncReportsWhatItCannotSync) {
+    TempDir dir;
+    const platform::FileSync& sync = platform::SystemFileSync();
+    WriteText(dir.File("f"), "x");
+    EXPECT_TRUE(sync.SyncFile(dir.File("f")));
+    EXPECT_TRUE(sync.SyncFolder(dir.path().string()));
+    EXPECT_FALSE(sync.SyncFile(dir.File("missing")));
+    EXPECT_FALSE(sync.SyncFolder(dir.File("missing")));
+    EXPECT_FALSE(sync.SyncFolder(dir.File("f")));  // not a folder
+}
+
+TEST(XmlFile, SaveRemovesOnlyItsOwnLeftoverTemporaryFiles) {
+    TempDir dir;
+    const std::string path = dir.File("out.xml");
+    const std::vector<std::string> stale = {"out.xml.tmp0123456789ab", "out.xml.tmpffffffffffff"};
+    const std::vector<std::string> kept = {
+        "out.xml.tmp0123456789a",     // too short
+        "out.xml.tmp0123456789abc",   // too long
+        "out.xml.tmp0123456789AB",    // not ours: upper case
+        "out.xml.tmp0123456789ag",    // not hex
+        "out.xml.bak",                // the user's
+        "other.xml.tmp0123456789ab",  // another file's
+        "xout.xml.tmp0123456789ab",
+    };
+    for (const auto& name : stale) WriteText(dir.File(name), "torn");
+    for (const auto& name : kept) WriteText(dir.File(name), "keep");
+    // A folder or a link with our name is not a file we wrote.
+    fs::create_directory(dir.File("out.xml.tmp00000000000a"));
+    fs::create_symlink(dir.File("other.xml.tmp0123456789ab"), dir.File("out.xml.tmp00000000000b"));
+
+    ASSERT_TRUE(ReplaceFileAtomically(path, "new"));
+    EXPECT_EQ(ReadText(path), "new");
+    for (const auto& name : stale) EXPECT_FALSE(fs::exists(dir.File(name))) << name;
+    for (const auto& name : kept) EXPECT_EQ(ReadText(dir.File(name)), "keep") << name;
+    EXPECT_TRUE(fs::is_directory(dir.File("out.xml.tmp00000000000a")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("out.xml.tmp00000000000b")));
+    EXPECT_EQ(dir.EntryCount(), 1 + kept.size() + 2);
+}
+
+TEST(XmlFile, SaveThroughSymbolicLinksReplacesTheFileTheyName) {
+    TempDir dir;
+    fs::create_directories(dir.File("home"));
+    fs::create_directories(dir.File("real/sub"));
+    const std::string real = dir.File("real/data.xml");
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links;  // link, what it points to
+        std::string saved;                                       // the path saved to
+        std::string written;                                     // the file that must hold the bytes
+    } cases[] = {
+        {"relative link", {{"home/data.xml", "../real/data.xml"}}, "home/data.xml", "real/data.xml"},
+        {"absolute link", {{"home/data.xml", real}}, "home/data.xml", "real/data.xml"},
+        {"chain of links",
+         {{"home/data.xml", dir.File("real/sub/hop.xml")}, {"real/sub/hop.xml", "../data.xml"}},
+         "home/data.xml",
+         "real/data.xml"},
+        {"dangling link", {{"home/data.xml", "../real/new.xml"}}, "home/data.xml", "real/new.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteText(real, "old");
+        fs::remove(dir.File("real/new.xml"));
+        for (const auto& [link, to] : c.links) {
+            fs::remove(dir.File(link));
+            fs::create_symlink(to, dir.File(link));
+        }
+        ASSERT_TRUE(ReplaceFileAtomically(dir.File(c.saved), "new"));
+        EXPECT_EQ(ReadText(dir.File(c.written)), "new");
+        for (const auto& [link, to] : c.links) {
+            EXPECT_TRUE(fs::is_symlink(dir.File(link))) << link;
+            EXPECT_EQ(fs::read_symlink(dir.File(link)), to);
+        }
+        for (const char* folder : {"home", "real", "real/sub"})
+            for (const auto& e : fs::directory_iterator(dir.File(folder)))
+                EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+        for (const auto& [link, to] : c.links) fs::remove(dir.File(link));
+    }
+
+    // A loop names no file: nothing is written and the links stay.
+    fs::create_symlink("b.xml", dir.File("home/a.xml"));
+    fs::create_symlink("a.xml", dir.File("home/b.xml"));
+    EXPECT_FALSE(ReplaceFileAtomically(dir.File("home/a.xml"), "new"));
+    EXPECT_TRUE(fs::is_symlink(dir.File("home/a.xml")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("home/b.xml")));
+    // A link into a missing folder cannot be written.
+    fs::create_symlink("../nowhere/x.xml", dir.File("home/c.xml"));
+    EXPECT_FALSE(ReplaceFileAtomically(dir.File("home/c.xml"), "new"));
+    EXPECT_TRUE(fs::is_symlink(dir.File("home/c.xml")));
 }
 
 }  // namespace
