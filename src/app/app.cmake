@@ -8,7 +8,7 @@ if(KBCONF_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/SShellNotifyIcon.h ${CMAKE_CURRENT_LIST_DIR}/SShellNotifyIcon.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SingleInstance.h ${CMAKE_CURRENT_LIST_DIR}/SingleInstance.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimDemo.h ${CMAKE_CURRENT_LIST_DIR}/SimDemo.cpp)
-  target_link_libraries(kbconf_app PUBLIC kbconf_mainwnd kbconf_platforms Qt6::Network)
+  target_link_libraries(kbconf_app PUBLIC kbconf_mainwnd kbconf_platforms kbconf_sim_window kbconf_sim_control_socket Qt6::Network)
 
   add_executable(kbconf ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
   target_link_libraries(kbconf PRIVATE kbconf_app)
