@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,17 +34,26 @@ public:
 
     void PlaceBeside(QWidget* mainWindow) override {
         if (!window_) return;
-        const QRect main = mainWindow->frameGeometry();
+        window_->adjustSize();
+        const QSize main = mainWindow->frameGeometry().size();
+        const QSize sim = window_->frameGeometry().size();
         const QRect screen = mainWindow->screen() ? mainWindow->screen()->availableGeometry() : QRect();
-        QPoint at(main.right() + 12, main.top());
-        // No room on the right: below the main window, else where it fits.
-        if (screen.isValid() && at.x() + window_->width() > screen.right()) {
-            at = QPoint(main.left(), main.bottom() + 12);
-            if (at.y() + window_->height() > screen.bottom())
-                at = QPoint(std::max(screen.left(), screen.right() - window_->width()),
-                            std::max(screen.top(), screen.bottom() - window_->height()));
+        constexpr int kGap = 12;
+        // Side by side and centred as a pair when both fit; on a narrower screen
+        // each at its own edge.
+        if (!screen.isValid()) {
+        } else if (main.width() + kGap + sim.width() <= screen.width()) {
+            const int left = screen.left() + (screen.width() - main.width() - kGap - sim.width()) / 2;
+            const int top = screen.top() + std::max(0, (screen.height() - std::max(main.height(), sim.height())) / 2);
+            mainWindow->move(left, top);
+            window_->move(left + main.width() + kGap, top);
+        } else {
+            // Too narrow for both: each at its own edge, overlapping as little as can be.
+            const int top = screen.top() + std::max(0, (screen.height() - main.height()) / 2);
+            mainWindow->move(screen.left(), top);
+            window_->move(std::max(screen.left(), screen.right() + 1 - sim.width()),
+                          screen.top() + std::max(0, (screen.height() - sim.height()) / 2));
         }
-        window_->move(at);
         window_->show();
     }
 
