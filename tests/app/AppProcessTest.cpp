@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -198,4 +199,47 @@ TEST_F(KbconfProcess, WithoutAKeyboardTheWarningIsAllThereIsAndSigtermStillEndsI
     ASSERT_EQ(p.state(), QProcess::Running) << "the warning waits for the user";
     EXPECT_EQ(Terminate(p), 0);
     EXPECT_TRUE(Log("1a2c:").empty());
+}
+
+TEST_F(KbconfProcess, SigtermWhileAMacroPlaysLeavesNoVirtualKeyHeld) {
+    // A toggled macro on A that holds B for most of each round.
+    WriteFile("record.xml",
+              "<?xml version=\"1.0\"?>\n"
+              "<record code=\"70004\" play=\"4\" type=\"0\" repeat=\"1\" name=\"A\" group=\"M\">\n"
+              "\t<item code=\"70005\" state=\"1\" delay=\"80\" name=\"B\" />\n"
+              "\t<item code=\"70005\" state=\"0\" delay=\"5\" name=\"B\" />\n"
+              "</record>\n");
+    QProcessEnvironment env = Env();
+    const QString control = runtime.filePath(QStringLiteral("sim.ctl"));
+    env.insert(QStringLiteral("KBCONF_SIM_CONTROL"), control);
+    QProcess p;
+    Start(p, {QStringLiteral("-hid")}, env);
+    ASSERT_TRUE(WaitForLog("ioctl:226044", 1, 8000)) << "the reader waits for keys";
+    auto command = [&](const char* line) {
+        QLocalSocket s;
+        s.connectToServer(control);
+        if (!s.waitForConnected(3000)) return std::string("no connection");
+        s.write(line);
+        s.write("\n");
+        s.waitForBytesWritten(3000);
+        while (!s.canReadLine() && s.waitForReadyRead(3000)) {
+        }
+        return s.readLine().trimmed().toStdString();
+    };
+    ASSERT_EQ(command("press 7:4"), "ok");
+    ASSERT_EQ(command("release 7:4"), "ok");
+    // Playing: B goes down again and again; stop it while B is held.
+    ASSERT_TRUE(WaitForLog("deed:feed -- -- output 05 01 00 20", 2, 5000));
+    std::string state;
+    QElapsedTimer t;
+    t.start();
+    do {
+        state = command("state");
+    } while (state.find("keys=7:5") == std::string::npos && t.elapsed() < 3000);
+    ASSERT_NE(state.find("keys=7:5"), std::string::npos) << state;
+    EXPECT_EQ(Terminate(p), 0);
+    const auto keyboardReports = Log("deed:feed -- -- output 05 01");
+    const std::string& last = keyboardReports.back().text;
+    const std::string bytes = last.substr(last.find("05 01") + 5);
+    EXPECT_EQ(bytes.find_first_not_of(" 0"), std::string::npos) << last;
 }
