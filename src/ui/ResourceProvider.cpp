@@ -1,5 +1,7 @@
 #include "ui/ResourceProvider.h"
 
+#include <QGuiApplication>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -77,7 +79,7 @@ QByteArray ResourceProvider::Read(const QString& resName) const {
 QImage ResourceProvider::LoadImage(const QString& resName) const {
     QString type, name;
     Split(resName, &type, &name);
-    const QString hiDpi = FindFile(type, name + QStringLiteral("@2x"));
+    const QString hiDpi = PrefersHighDensity() ? FindFile(type, name + QStringLiteral("@2x")) : QString();
     if (!hiDpi.isEmpty()) {
         QImage img(hiDpi);
         if (!img.isNull()) {
@@ -87,6 +89,11 @@ QImage ResourceProvider::LoadImage(const QString& resName) const {
     }
     const QString path = FindFile(type, name);
     return path.isEmpty() ? QImage() : QImage(path);
+}
+
+bool ResourceProvider::PrefersHighDensity() const {
+    if (preferHighDensity_ >= 0) return preferHighDensity_ == 1;
+    return !qGuiApp || qGuiApp->devicePixelRatio() > 1.0;
 }
 
 QPixmap ResourceProvider::LoadPixmap(const QString& resName) const { return QPixmap::fromImage(LoadImage(resName)); }

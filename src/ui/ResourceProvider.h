@@ -25,10 +25,16 @@ public:
     // Whole file content; empty when the resource does not exist or cannot be read.
     QByteArray Read(const QString& resName) const;
 
-    // Image resources. A "NAME@2x" twin, when present, is loaded instead and marked
-    // with device pixel ratio 2, so that it draws at the same layout size.
+    // Image resources. On a high-density screen a "NAME@2x" twin, when present, is
+    // loaded instead and marked with device pixel ratio 2, so that it draws at the
+    // same layout size; elsewhere decoding four times the pixels buys nothing.
     QPixmap LoadPixmap(const QString& resName) const;
     QImage LoadImage(const QString& resName) const;
+
+    // Whether twins are preferred; by default, when the application's device
+    // pixel ratio is above 1 (or there is no GUI application).
+    void SetPreferHighDensity(bool prefer) { preferHighDensity_ = prefer ? 1 : 0; }
+    bool PrefersHighDensity() const;
 
     // Path of a file relative to the root folder ("uidef/kbconf.qss"), or empty.
     QString RelativeFile(const QString& relPath) const;
@@ -44,6 +50,7 @@ private:
     QString FindFile(const QString& type, const QString& name) const;
 
     QString root_;
+    int preferHighDensity_ = -1;                    // -1: from the screen
     mutable QHash<QString, QStringList> listings_;  // lower-case type -> sorted file names
     mutable QHash<QString, QString> typeFolders_;   // lower-case type -> folder path
 };

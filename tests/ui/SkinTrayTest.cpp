@@ -72,8 +72,15 @@ TEST_F(Skins, ImagesServeAsOneFrameSkinsAndHighDensityTwinsKeepTheirSize) {
     ui::SkinPtr plain = app_->Skins().Find("img:plain");
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->FrameCount(), 1);
-    EXPECT_EQ(plain->FrameSize(), QSize(12, 12));  // the @2x file, at layout size
-    EXPECT_EQ(app_->Provider().LoadPixmap("img:plain").devicePixelRatio(), 2.0);
+    EXPECT_EQ(plain->FrameSize(), QSize(12, 12));
+    // On this 1x screen the plain file; the @2x twin where the screen is dense,
+    // drawn at the same layout size.
+    EXPECT_EQ(app_->Provider().LoadPixmap("img:plain").devicePixelRatio(), 1.0);
+    app_->Provider().SetPreferHighDensity(true);
+    const QPixmap twin = app_->Provider().LoadPixmap("img:plain");
+    EXPECT_EQ(twin.devicePixelRatio(), 2.0);
+    EXPECT_EQ(twin.deviceIndependentSize().toSize(), QSize(12, 12));
+    app_->Provider().SetPreferHighDensity(false);
 }
 
 TEST_F(Skins, StringAndColourTables) {
