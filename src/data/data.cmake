@@ -8,4 +8,4 @@ target_sources(kbconf_data PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/KeyAssignmentTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MacroLibrary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KeyNameTable.cpp)
-target_link_libraries(kbconf_data PUBLIC pugixml::pugixml kbconf_filesync)
+target_link_libraries(kbconf_data PUBLIC pugixml::pugixml kbconf_platform)
