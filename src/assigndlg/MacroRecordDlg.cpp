@@ -1,6 +1,7 @@
 #include "assigndlg/MacroRecordDlg.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,8 +57,9 @@ MacroRecordDlg::FileChooser& Chooser() {
 QString ChooseFile(QWidget* owner, bool save, const QString& suggested) {
     if (Chooser()) return Chooser()(owner, save, suggested);
     const QString filter = Tr("Macro files (*.xml)");
-    return save ? QFileDialog::getSaveFileName(owner, Tr("Export macro group"), suggested, filter)
-                : QFileDialog::getOpenFileName(owner, Tr("Import macro groups"), QString(), filter);
+    return save
+               ? QFileDialog::getSaveFileName(owner, Tr("Export macro group"), QDir::home().filePath(suggested), filter)
+               : QFileDialog::getOpenFileName(owner, Tr("Import macro groups"), QString(), filter);
 }
 
 // A file name from a group name: characters that file systems refuse become '_'.

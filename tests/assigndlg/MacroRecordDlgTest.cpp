@@ -348,6 +348,15 @@ TEST(MacroRecordDlg, EveryPageInBothLanguages) {
                   lang == std::string("lang_cn") ? QString::fromUtf8("按下") : QString("key down"));
         EXPECT_EQ(rig.Find<ui::SComboBox>("cmb_media_keys")->itemText(0),
                   lang == std::string("lang_cn") ? QString::fromUtf8("播放/暂停") : QString("Play Pause"));
+        QString message;
+        ui::SetMessageBoxHook([&](const ui::MessageBoxRequest& r) {
+            message = r.caption + u'|' + r.text;
+            return ui::IDOK;
+        });
+        rig.Groups()->SetSel(-1, false);
+        rig.Click("groupExport");
+        EXPECT_EQ(message, lang == std::string("lang_cn") ? QString::fromUtf8("警告|请先选中要导出的宏组。")
+                                                          : QString("Warning|Select the macro group to export."));
     }
     // Each page draws something of its own, and each language its own words.
     for (int a = 0; a < 4; ++a) {

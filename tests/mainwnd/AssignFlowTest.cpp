@@ -229,15 +229,20 @@ TEST_F(AssignFlow, RecordedMacroPlaysInEachModeAndReplacesInPlace) {
             Keys().Tap(7, 6);
             break;
         }
-        EXPECT_TRUE(mwtest::WaitFor([&] { return dlg->KeyActions().PlayState().code == 0; })) << "stopped";
-        EXPECT_FALSE(Virtual().AnyPressed());
+        // Playback marks its end before it sends the closing release.
+        EXPECT_TRUE(mwtest::WaitFor([&] {
+            return dlg->KeyActions().PlayState().code == 0 && !Virtual().AnyPressed() &&
+                   (m.play != 2 || Virtual().ReportCount() >= 5);
+        })) << "stopped";
         if (m.play == 2) {
             std::string seen;
             for (const auto& r : Virtual().Reports()) seen += r.Describe() + "\n";
             EXPECT_EQ(seen, "kbd 05\nkbd -\nkbd 05\nkbd -\nkbd -\n") << "two passes, then the release";
         }
         if (m.play == 5) {
-            EXPECT_FALSE(Holds(7)) << "the stopping key does nothing else";
+            std::string seen;
+            for (const auto& r : Virtual().Reports()) seen += r.Describe() + "\n";
+            EXPECT_EQ(seen.find("07"), std::string::npos) << "the stopping key does nothing else: " << seen;
         }
     }
 }
