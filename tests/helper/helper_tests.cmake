@@ -1,0 +1,9 @@
+if(TARGET kbconf_helper_core)
+  # Single-threaded: the service runs on the test's thread, node by fixture node.
+  kbconf_test(NAME test_helper
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/KeyServiceTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyboardTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/FakeEvdev.cpp
+    LIBS kbconf_helper_core ${CMAKE_DL_LIBS}
+    LABELS linux)
+endif()
