@@ -7,3 +7,11 @@ if(TARGET kbconf_helper_core)
     LIBS kbconf_helper_core ${CMAKE_DL_LIBS}
     LABELS linux)
 endif()
+if(TARGET kbconf_helper_core AND TARGET kbconf_fnkeys)
+  # The application's side against a service on its own thread.
+  kbconf_test(NAME test_helper_client
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/HelperClientTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/FakeEvdev.cpp
+    LIBS kbconf_helper_core kbconf_fnkeys kbconf_data kbconf_platform_sim ${CMAKE_DL_LIBS}
+    LABELS threads)
+endif()
