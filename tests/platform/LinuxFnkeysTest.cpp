@@ -1,7 +1,11 @@
 #include <linux/input.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 #include <memory>
 #include <string>
@@ -10,6 +14,7 @@
 #include "fnkeys/VHidev.h"
 #include "platform/linux/LinuxKeyCodes.h"
 #include "platform/linux/LinuxProcessRunner.h"
+#include "platform/linux/LinuxSetupRunner.h"
 #include "platform/linux/VirtualKeyboardBackend.h"
 #include "platform/sim/SimHidBus.h"
 
@@ -134,6 +139,28 @@ TEST(LinuxProcessRunner, SplitsStartsAndWaits) {
     EXPECT_FALSE(runner.RunAndWait("", ""));
     const auto info = platform::linuxfk::LinuxProcessInfo();
     EXPECT_NE(info.modulePath.find("test_platform_linux_fnkeys"), std::string::npos);
+}
+
+TEST(LinuxSetupRunner, TheInstallerToolBecomesOnePrivilegedStep) {
+    // A stand-in for pkexec that notes its arguments.
+    const std::string dir = std::string(KBCONF_BINARY_DIR) + "/setup-runner";
+    const std::string fake = dir + "/pkexec", log = dir + "/log";
+    ::mkdir(dir.c_str(), 0755);
+    std::ofstream(fake) << "#!/bin/sh\necho \"$@\" >> " << log << "\n";
+    ::chmod(fake.c_str(), 0755);
+    ::unlink(log.c_str());
+    platform::linuxfk::LinuxSetupRunner runner(fake, "/usr/libexec/kbconf/kbconf-setup");
+    const std::string tool = "/opt/kbconf/driver/x64/devcon.exe";
+    EXPECT_TRUE(runner.RunAndWait(tool, " remove root\\vhidev"));
+    EXPECT_TRUE(runner.RunAndWait(tool, " install \"/opt/kbconf/driver/x64/vhidev.inf\" root\\vhidev"));
+    EXPECT_FALSE(runner.RunAndWait(tool, " update"));
+    EXPECT_TRUE(runner.RunAndWait("/bin/sh", " -c \"echo other >> " + log + "\""));
+    std::stringstream text;
+    text << std::ifstream(log).rdbuf();
+    EXPECT_EQ(text.str(), "/usr/libexec/kbconf/kbconf-setup install\nother\n");
+    // Without pkexec the installation does not start.
+    platform::linuxfk::LinuxSetupRunner none(dir + "/missing");
+    EXPECT_FALSE(none.RunAndWait(tool, " install \"x.inf\" root\\vhidev"));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "platform/linux/HelperConnection.h"
 #include "platform/linux/HelperFilterBackend.h"
 #include "platform/linux/LinuxHidBackend.h"
-#include "platform/linux/LinuxProcessRunner.h"
+#include "platform/linux/LinuxSetupRunner.h"
 #include "platform/linux/VirtualKeyboardBackend.h"
 
 namespace platform::linuxos {
@@ -34,7 +34,7 @@ private:
     std::shared_ptr<linuxfk::HelperConnection> helper_;
     std::unique_ptr<linuxfk::VirtualKeyboardBackend> withKeyboard_;
     std::unique_ptr<linuxfk::HelperFilterBackend> filter_;
-    linuxfk::LinuxProcessRunner runner_;
+    linuxfk::LinuxSetupRunner runner_;
 };
 
 // The factory entry of this folder.

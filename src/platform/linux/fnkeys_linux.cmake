@@ -10,5 +10,6 @@ target_sources(kbconf_platform_linux PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/VirtualKeyboardBackend.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HelperConnection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HelperFilterBackend.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LinuxProcessRunner.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/LinuxProcessRunner.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LinuxSetupRunner.cpp)
 target_link_libraries(kbconf_platform_linux PUBLIC kbconf_platform)
