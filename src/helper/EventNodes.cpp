@@ -21,6 +21,10 @@ std::vector<std::string> FindEventNodes(uint16_t vendor, uint16_t product, const
     for (const auto& entry : fs::directory_iterator(fs::path(sysfsRoot) / "class" / "input", ec)) {
         const std::string name = entry.path().filename().string();
         if (name.rfind("event", 0) != 0) continue;
+        // The service's own copies carry the keyboard's ids too; they are
+        // virtual devices, and grabbing them would feed the keys back.
+        const std::string real = fs::canonical(entry.path(), ec).string();
+        if (ec || real.find("/devices/virtual/") != std::string::npos) continue;
         const fs::path id = entry.path() / "device" / "id";
         if (readHex(id / "vendor") == vendor && readHex(id / "product") == product)
             nodes.push_back(devRoot + "/input/" + name);

@@ -8,7 +8,7 @@
 namespace kbhelper {
 
 // "<devRoot>/input/eventN" for each <sysfsRoot>/class/input/eventN whose
-// device has these ids; sorted.
+// device has these ids and is not a virtual (uinput) device; sorted.
 std::vector<std::string> FindEventNodes(uint16_t vendor, uint16_t product, const std::string& sysfsRoot = "/sys",
                                         const std::string& devRoot = "/dev");
 

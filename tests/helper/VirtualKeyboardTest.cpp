@@ -116,6 +116,12 @@ TEST(EventNodes, FoundByUsbIdsInSysfs) {
     device("event4", "046d", "c52b");
     device("event5", "1a2c", "7fff");
     fs::create_directories(root / "class" / "input" / "input9");  // not an event node
+    // A copy made through uinput has the keyboard's ids, but is virtual.
+    const fs::path copy = root / "devices" / "virtual" / "input" / "input12" / "event8";
+    fs::create_directories(copy / "device" / "id");
+    std::ofstream(copy / "device" / "id" / "vendor") << "1a2c\n";
+    std::ofstream(copy / "device" / "id" / "product") << "7080\n";
+    fs::create_directory_symlink(copy, root / "class" / "input" / "event8");
     EXPECT_EQ(kbhelper::FindEventNodes(0x1A2C, 0x7080, root.string(), "/dev"),
               (std::vector<std::string>{"/dev/input/event3", "/dev/input/event7"}));
     EXPECT_EQ(kbhelper::FindEventNodes(0x1A2C, 0x7FFF, root.string(), "/dev"),
