@@ -30,6 +30,7 @@ void SetBit(void* buffer, size_t size, unsigned bit) {
 }
 
 int Answer(Node& n, unsigned long request, void* arg) {
+    std::lock_guard lock(n.mutex);
     if (_IOC_TYPE(request) != 'E') return errno = EINVAL, -1;
     const unsigned nr = _IOC_NR(request);
     const size_t size = _IOC_SIZE(request);
@@ -102,12 +103,27 @@ int Answer(Node& n, unsigned long request, void* arg) {
 
 }  // namespace
 
+void Node::SetHeld(uint16_t code, bool held) {
+    std::lock_guard lock(mutex);
+    if (code < keys.size()) keys[code] = held;
+}
+
+std::vector<int> Node::Grabs() const {
+    std::lock_guard lock(mutex);
+    return grabs;
+}
+
+bool Node::Grabbed() const {
+    std::lock_guard lock(mutex);
+    return !grabs.empty() && grabs.back() != 0;
+}
+
 void Node::Send(uint16_t type, uint16_t code, int32_t value) {
     input_event e{};
     e.type = type;
     e.code = code;
     e.value = value;
-    if (type == EV_KEY && value != 2 && code < keys.size()) keys[code] = value != 0;
+    if (type == EV_KEY && value != 2) SetHeld(code, value != 0);
     [[maybe_unused]] auto n = ::write(write.Get(), &e, sizeof e);
 }
 

@@ -7,6 +7,7 @@
 #include <linux/input.h>
 
 #include <bitset>
+#include <mutex>
 #include <vector>
 
 #include "platform/linux/UniqueFd.h"
@@ -16,15 +17,23 @@ namespace fakeevdev {
 struct Node {
     platform::linuxhid::UniqueFd write;  // the test's end
     platform::linuxhid::UniqueFd read;   // the node's end; Open hands out copies
-    std::bitset<KEY_CNT> keys;           // what EVIOCGKEY reports
     bool relative = true;                // has REL_X/REL_Y/REL_WHEEL
-    std::vector<int> grabs;              // EVIOCGRAB arguments in order
-    bool Grabbed() const { return !grabs.empty() && grabs.back() != 0; }
+
+    // What EVIOCGKEY reports (Send keeps it up to date).
+    void SetHeld(uint16_t code, bool held);
+    // EVIOCGRAB arguments in order.
+    std::vector<int> Grabs() const;
+    bool Grabbed() const;
 
     // One event into the node's queue.
     void Send(uint16_t type, uint16_t code, int32_t value);
     // A key the way the kernel reports it: scan code, key, sync.
     void Key(uint32_t scan, uint16_t code, int32_t value);
+
+    // The service asks from its own thread in some tests.
+    mutable std::mutex mutex;
+    std::bitset<KEY_CNT> keys;
+    std::vector<int> grabs;
 };
 
 // A new node, alive until Clear.

@@ -117,7 +117,7 @@ struct Window {
     std::atomic<int> seen{0};
     int32_t OnKey(uint8_t page, uint16_t usage, bool pressed) {
         ++seen;
-        if (page == 7 && usage == 0x68) vhid->InjectKey(7, 0x05, pressed);  // G1 types B
+        if (page == 7 && usage == 0x68 && vhid) vhid->InjectKey(7, 0x05, pressed);  // G1 types B
         return 1;
     }
 };
@@ -169,10 +169,50 @@ TEST_F(HelperClient, ASecondProcessIsRefusedAndAClientThatGoesReleasesItsKeys) {
         EXPECT_EQ(status, wire::kBusy);
         platform::linuxfk::HelperFilterBackend filter(second);
         EXPECT_EQ(filter.Open("\\\\.\\vhidflt", 0xC0000000u, 3, 3, 0, nullptr), nullptr);
+        // The virtual keyboard is there (nothing to install), but not for it.
+        platform::linuxfk::VirtualKeyboardBackend secondHid(inner, second);
+        VHidev secondVhid(&secondHid);
+        secondVhid.SetLogSink([](const std::string&) {});
+        EXPECT_TRUE(secondVhid.OpenVirtualKeyboard());
+        EXPECT_FALSE(secondVhid.InjectKey(7, 0x05, true));
     }  // the first client ends with A still down
     EXPECT_EQ(keys.Take(2), (std::vector<Ev>{{EV_KEY, KEY_A, 0}, kSyn}));
     EXPECT_TRUE(second->Connect(&status));  // the place is free again
     EXPECT_EQ(status, wire::kWelcome);
+}
+
+TEST_F(HelperClient, AfterThePanicChordTheKeyboardStaysFreeUntilTheDeviceIsOpenedAgain) {
+    auto connection = std::make_shared<platform::linuxfk::HelperConnection>(socketPath);
+    platform::linuxfk::HelperFilterBackend filter(connection);
+    KeyAssignmentTable table;
+    table.LoadFromBuffer("<record code=\"70068\" play=\"1\"/>");
+    Window window{nullptr};
+    HidUsbFilter::FilterListener listener(&filter, &table);
+    listener.AddMonitor(&window, &Window::OnKey);
+    listener.OpenDevice();
+    ASSERT_TRUE(listener.Restart());
+    listener.PushKeyTable();
+    ASSERT_TRUE(WaitGrabbed());
+
+    node->Key(0x7002A, KEY_BACKSPACE, 1);
+    node->Key(0x70029, KEY_ESC, 1);
+    node->Key(0x70028, KEY_ENTER, 1);
+    for (int i = 0; i < 500 && node->Grabbed(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(node->Grabbed());
+    node->Key(0x7002A, KEY_BACKSPACE, 0);
+    node->Key(0x70029, KEY_ESC, 0);
+    node->Key(0x70028, KEY_ENTER, 0);
+    // The listener keeps asking for keys; that must not take the keyboard back.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(connection->Connected());
+    EXPECT_FALSE(node->Grabbed());
+
+    listener.OpenDevice();  // as on the keyboard's next arrival
+    EXPECT_TRUE(WaitGrabbed());
+    node->Key(0x70068, KEY_F13, 1);  // and the assignments hold again
+    for (int i = 0; i < 500 && window.seen.load() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(window.seen.load(), 1);
+    listener.Stop();
 }
 
 }  // namespace

@@ -233,7 +233,7 @@ TEST_F(KeyServiceTest, ScanCodesDecideWhatTheClientGetsAndEverythingElseReachesT
 }
 
 TEST_F(KeyServiceTest, GrabsOnlyAnIdleNodeAndGivesTheGrabBackWhenTheQueueHeldAPress) {
-    Node()->keys[KEY_LEFTCTRL] = true;  // held when the client comes
+    Node()->SetHeld(KEY_LEFTCTRL, true);  // held when the client comes
     Start();
     auto client = Connect();
     EXPECT_FALSE(Node()->Grabbed());
@@ -248,11 +248,11 @@ TEST_F(KeyServiceTest, GrabsOnlyAnIdleNodeAndGivesTheGrabBackWhenTheQueueHeldAPr
     Pump();
     ASSERT_FALSE(Node()->Grabbed());
     Node()->Send(EV_KEY, KEY_A, 1);
-    Node()->keys[KEY_A] = false;  // as the node reported it at the grab
+    Node()->SetHeld(KEY_A, false);  // as the node reported it at the grab
     client = Connect();
     EXPECT_FALSE(Node()->Grabbed());
-    EXPECT_EQ(Node()->grabs.back(), 0);
-    EXPECT_GE(Node()->grabs.size(), 4u);
+    EXPECT_EQ(Node()->Grabs().back(), 0);
+    EXPECT_GE(Node()->Grabs().size(), 4u);
     Node()->Key(0x70004, KEY_A, 0);
     Pump();
     EXPECT_TRUE(Node()->Grabbed());
@@ -411,7 +411,7 @@ TEST_F(KeyServiceTest, DroppedEventsAreMadeGoodFromTheNodesKeyState) {
     Pump();
     EXPECT_EQ(Copy(), (std::vector<Ev>{{EV_MSC, MSC_SCAN, 0x70006}, {EV_KEY, KEY_C, 1}, kSyn}));
     // The kernel's buffer overflowed: C's release was lost with it.
-    Node()->keys[KEY_C] = false;
+    Node()->SetHeld(KEY_C, false);
     Node()->Send(EV_SYN, SYN_DROPPED, 0);
     Pump();
     const auto copy = Copy();
@@ -467,7 +467,7 @@ TEST_F(KeyServiceTest, ANodeIsNotGrabbedWithoutItsCopy) {
     Start();
     auto client = Connect();
     EXPECT_EQ(service->NodeCount(), 1u);
-    EXPECT_TRUE(Node()->grabs.empty());
+    EXPECT_TRUE(Node()->Grabs().empty());
 }
 
 }  // namespace

@@ -13,6 +13,8 @@ namespace platform::linuxfk {
 namespace wire = helperwire;
 using linuxhid::UniqueFd;
 
+constexpr uint32_t kKeyTable = 0x22A000;
+
 HelperConnection::HelperConnection(std::string socketPath) : path_(std::move(socketPath)) {}
 
 HelperConnection::~HelperConnection() { Disconnect(); }
@@ -61,6 +63,11 @@ bool HelperConnection::Connect(uint8_t* status) {
     std::lock_guard lock(mutex_);
     fd_ = std::move(fd);
     reader_ = std::thread([this, f = fd_.Get()] { ReaderMain(f); });
+    // A new connection starts with an empty table: the keys this process had
+    // asked for go again (the device code pushes its table only at start and
+    // after a change, not on the keyboard's return).
+    if (!table_.empty()) Send(nextId_++, wire::kControl, kKeyTable, table_.data(), table_.size(), 0);
+    if (nextId_ == 0) nextId_ = 1;
     return true;
 }
 
@@ -104,7 +111,9 @@ bool HelperConnection::Send(uint32_t id, uint8_t kind, uint32_t code, const uint
 
 uint8_t HelperConnection::Call(uint8_t kind, uint32_t code, const uint8_t* in, size_t inLen, uint8_t* out,
                                size_t outLen, Event* cancel, const void* owner) {
-    if (inLen > wire::kMaxInput || outLen > wire::kMaxOutput || !Connect()) return wire::kRefused;
+    // Only an open (not a request) connects: after the helper dropped us (the
+    // panic chord), the keyboard stays free until the device is opened again.
+    if (inLen > wire::kMaxInput || outLen > wire::kMaxOutput || !Connected()) return wire::kRefused;
     Waiter w;
     w.owner = owner;
     uint32_t id = 0;
@@ -114,6 +123,10 @@ uint8_t HelperConnection::Call(uint8_t kind, uint32_t code, const uint8_t* in, s
         if (nextId_ == 0) nextId_ = 1;  // 0 is the helper's greeting
         if (!Send(id, kind, code, in, inLen, outLen)) return wire::kRefused;
         waiters_[id] = &w;
+    }
+    if (kind == wire::kControl && code == kKeyTable) {
+        std::lock_guard lock(mutex_);
+        table_.assign(in, in + inLen);
     }
     if (Event::WaitAny({&w.done, cancel}) != 0) {
         {
@@ -146,6 +159,12 @@ void HelperConnection::CancelAll(const void* owner) {
     std::lock_guard lock(mutex_);
     for (auto& [id, w] : waiters_)
         if (w->owner == owner) Send(id, wire::kCancel, 0, nullptr, 0, 0);
+}
+
+bool HelperConnection::Present() {
+    uint8_t status = wire::kRefused;
+    Connect(&status);
+    return status == wire::kWelcome || status == wire::kBusy || status == wire::kNotAllowed;
 }
 
 bool HelperConnection::SendRecord(const uint8_t* record, size_t len) {

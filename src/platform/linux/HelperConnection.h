@@ -4,7 +4,8 @@
 // serves one client). A reader thread takes the replies and hands each to the
 // request waiting for it; a request that is cancelled is answered too, so the
 // waiter always knows whether its key event arrived after all.
-// A lost connection fails what is waiting; the next use connects again.
+// A lost connection fails what is waiting and every later request; the next
+// open of the filter device or the virtual keyboard connects again.
 
 #include <cstdint>
 #include <map>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/Event.h"
 #include "platform/FilterDriver.h"
@@ -40,7 +42,10 @@ public:
     // Cancels every request of `owner` that is waiting, from any thread.
     void CancelAll(const void* owner);
 
-    bool Present() override { return Connect(); }
+    // The helper is there when it answers at all: a second instance of the
+    // program (refused while the first is connected) or another user must not
+    // set it up again. Records reach it only over a connection of our own.
+    bool Present() override;
     bool SendRecord(const uint8_t* record, size_t len) override;
 
 private:
@@ -64,6 +69,7 @@ private:
     std::thread reader_;
     uint32_t nextId_ = 1;
     std::map<uint32_t, Waiter*> waiters_;
+    std::vector<uint8_t> table_;  // the last key table sent
 };
 
 }  // namespace platform::linuxfk
