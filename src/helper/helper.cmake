@@ -20,3 +20,7 @@ if(TARGET PkgConfig::EVDEV AND TARGET PkgConfig::SYSTEMD AND TARGET PkgConfig::U
 else()
   message(STATUS "kbconf-helper not built: needs libevdev, libsystemd and libudev (scripts/deps)")
 endif()
+
+# Installation and the package; the programs it installs (kbconf, kbconf-cli
+# and kbconf-helper) are all defined by now.
+include(${CMAKE_SOURCE_DIR}/packaging/packaging.cmake)
