@@ -5,12 +5,9 @@
 
 namespace kbhelper {
 
-bool FdEventSink::Write(uint16_t type, uint16_t code, int32_t value) {
-    input_event ev{};
-    ev.type = type;
-    ev.code = code;
-    ev.value = value;
-    return ::write(fd_.Get(), &ev, sizeof ev) == static_cast<ssize_t>(sizeof ev);
+bool FdEventSink::WriteFrame(const input_event* events, size_t count) {
+    const size_t size = count * sizeof(input_event);
+    return ::write(fd_.Get(), events, size) == static_cast<ssize_t>(size);
 }
 
 }  // namespace kbhelper

@@ -10,7 +10,9 @@ namespace kbhelper {
 class FdEventSink final : public EventSink {
 public:
     explicit FdEventSink(platform::linuxhid::UniqueFd fd) : fd_(std::move(fd)) {}
-    bool Write(uint16_t type, uint16_t code, int32_t value) override;
+
+protected:
+    bool WriteFrame(const input_event* events, size_t count) override;
 
 private:
     platform::linuxhid::UniqueFd fd_;

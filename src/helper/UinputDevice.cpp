@@ -3,6 +3,7 @@
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
 #include <linux/input.h>
+#include <unistd.h>
 
 #include "helper/VirtualKeyboard.h"
 #include "platform/linux/LinuxKeyCodes.h"
@@ -58,8 +59,10 @@ std::unique_ptr<UinputDevice> UinputDevice::VirtualPointer() {
     return Create(d.dev);
 }
 
-bool UinputDevice::Write(uint16_t type, uint16_t code, int32_t value) {
-    return libevdev_uinput_write_event(device_, type, code, value) == 0;
+bool UinputDevice::WriteFrame(const input_event* events, size_t count) {
+    // uinput takes any number of events per write and stamps them itself.
+    const size_t size = count * sizeof(input_event);
+    return ::write(libevdev_uinput_get_fd(device_), events, size) == static_cast<ssize_t>(size);
 }
 
 }  // namespace kbhelper

@@ -23,7 +23,8 @@ public:
     static std::unique_ptr<UinputDevice> VirtualKeys();
     static std::unique_ptr<UinputDevice> VirtualPointer();
 
-    bool Write(uint16_t type, uint16_t code, int32_t value) override;
+protected:
+    bool WriteFrame(const input_event* events, size_t count) override;
 
 private:
     explicit UinputDevice(libevdev_uinput* device) : device_(device) {}
