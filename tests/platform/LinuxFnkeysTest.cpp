@@ -1,253 +1,126 @@
-#include <fcntl.h>
 #include <linux/input.h>
-#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <thread>
+#include <sstream>
+
+#include <memory>
+#include <string>
 #include <vector>
 
-#include "data/KeyAssignmentTable.h"
-#include "fnkeys/FilterListener.h"
 #include "fnkeys/VHidev.h"
-#include "platform/linux/EvdevFilterDriver.h"
 #include "platform/linux/LinuxKeyCodes.h"
 #include "platform/linux/LinuxProcessRunner.h"
-#include "platform/linux/UinputKeyboard.h"
+#include "platform/linux/LinuxSetupRunner.h"
 #include "platform/linux/VirtualKeyboardBackend.h"
 #include "platform/sim/SimHidBus.h"
 
 namespace {
 
-using platform::linuxhid::UniqueFd;
-
-struct Pipe {
-    UniqueFd read, write;
-    Pipe() {
-        int fds[2];
-        EXPECT_EQ(::pipe2(fds, O_CLOEXEC), 0);
-        read = UniqueFd(fds[0]);
-        write = UniqueFd(fds[1]);
-    }
+// The kernel's keyboard-page table (hid-input), row by row as it is laid out
+// there: 16 usages a row, 0 = unmapped.
+constexpr uint16_t kKernelKeyboardPage[256] = {
+    0,   0,   0,   0,   30,  48,  46,  32,  18,  33,  34,  35,  23,  36,  37,  38,   //
+    50,  49,  24,  25,  16,  19,  31,  20,  22,  47,  17,  45,  21,  44,  2,   3,    //
+    4,   5,   6,   7,   8,   9,   10,  11,  28,  1,   14,  15,  57,  12,  13,  26,   //
+    27,  43,  43,  39,  40,  41,  51,  52,  53,  58,  59,  60,  61,  62,  63,  64,   //
+    65,  66,  67,  68,  87,  88,  99,  70,  119, 110, 102, 104, 111, 107, 109, 106,  //
+    105, 108, 103, 69,  98,  55,  74,  78,  96,  79,  80,  81,  75,  76,  77,  71,   //
+    72,  73,  82,  83,  86,  127, 116, 117, 183, 184, 185, 186, 187, 188, 189, 190,  //
+    191, 192, 193, 194, 134, 138, 130, 132, 128, 129, 131, 137, 133, 135, 136, 113,  //
+    115, 114, 0,   0,   0,   121, 0,   89,  93,  124, 92,  94,  95,  0,   0,   0,    //
+    122, 123, 90,  91,  85,  0,   0,   0,   0,   0,   0,   0,   111, 0,   0,   0,    //
+    0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,    //
+    0,   0,   0,   0,   0,   0,   179, 180, 0,   0,   0,   0,   0,   0,   0,   0,    //
+    0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,    //
+    0,   0,   0,   0,   0,   0,   0,   0,   111, 0,   0,   0,   0,   0,   0,   0,    //
+    29,  42,  56,  125, 97,  54,  100, 126, 164, 166, 165, 163, 161, 115, 114, 113,  //
+    150, 158, 159, 128, 136, 177, 178, 176, 142, 152, 173, 140, 0,   0,   0,   0,    //
 };
 
-struct Ev {
-    uint16_t type, code;
-    int32_t value;
-    friend bool operator==(const Ev&, const Ev&) = default;
-};
-
-std::vector<Ev> Drain(int fd, int waitMs = 0) {
-    std::vector<Ev> out;
-    ::fcntl(fd, F_SETFL, O_NONBLOCK);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-    for (;;) {
-        input_event e;
-        const ssize_t n = ::read(fd, &e, sizeof e);
-        if (n == sizeof e) {
-            out.push_back({e.type, e.code, e.value});
-            continue;
+TEST(LinuxKeyCodes, KeyboardPageAsTheKernelMapsIt) {
+    for (int u = 0; u < 256; ++u) {
+        uint16_t code = 0;
+        const bool mapped = platform::linuxfk::HidToInputCode(7, static_cast<uint16_t>(u), &code);
+        EXPECT_EQ(mapped, kKernelKeyboardPage[u] != 0) << "usage 0x" << std::hex << u;
+        if (mapped) {
+            EXPECT_EQ(code, kKernelKeyboardPage[u]) << "usage 0x" << std::hex << u;
         }
-        if (std::chrono::steady_clock::now() >= deadline) return out;
-        pollfd p{fd, POLLIN, 0};
-        ::poll(&p, 1, 5);
     }
 }
 
-void Send(int fd, uint16_t type, uint16_t code, int32_t value) {
-    input_event e{};
-    e.type = type;
-    e.code = code;
-    e.value = value;
-    ASSERT_EQ(::write(fd, &e, sizeof e), static_cast<ssize_t>(sizeof e));
-}
-
-const Ev kSyn{EV_SYN, SYN_REPORT, 0};
-
-TEST(LinuxKeyCodes, BothWays) {
+TEST(LinuxKeyCodes, ConsumerAndSystemKeysOfTheKeyNameTable) {
     struct Case {
         uint16_t page, usage, code;
-    } cases[] = {{7, 0x04, KEY_A},         {7, 0x29, KEY_ESC},           {7, 0xE0, KEY_LEFTCTRL},
-                 {0x0C, 0x0192, KEY_CALC}, {0x0C, 0x00E9, KEY_VOLUMEUP}, {1, 0x82, KEY_SLEEP}};
+    } cases[] = {
+        {0x0C, 0x00B5, KEY_NEXTSONG},  {0x0C, 0x00B6, KEY_PREVIOUSSONG}, {0x0C, 0x00B7, KEY_STOPCD},
+        {0x0C, 0x00CD, KEY_PLAYPAUSE}, {0x0C, 0x00E2, KEY_MUTE},         {0x0C, 0x00E5, KEY_BASSBOOST},
+        {0x0C, 0x00E9, KEY_VOLUMEUP},  {0x0C, 0x00EA, KEY_VOLUMEDOWN},   {0x0C, 0x0183, KEY_CONFIG},
+        {0x0C, 0x018A, KEY_MAIL},      {0x0C, 0x0192, KEY_CALC},         {0x0C, 0x0194, KEY_FILE},
+        {0x0C, 0x0221, KEY_SEARCH},    {0x0C, 0x0223, KEY_HOMEPAGE},     {0x0C, 0x0224, KEY_BACK},
+        {0x0C, 0x0225, KEY_FORWARD},   {0x0C, 0x0226, KEY_STOP},         {0x0C, 0x0227, KEY_REFRESH},
+        {0x0C, 0x022A, KEY_BOOKMARKS}, {0x01, 0x0081, KEY_POWER},        {0x01, 0x0082, KEY_SLEEP},
+        {0x01, 0x0083, KEY_WAKEUP},
+    };
     for (const Case& c : cases) {
         uint16_t code = 0, page = 0, usage = 0;
-        ASSERT_TRUE(platform::linuxfk::HidToInputCode(c.page, c.usage, &code));
-        EXPECT_EQ(code, c.code);
+        ASSERT_TRUE(platform::linuxfk::HidToInputCode(c.page, c.usage, &code)) << std::hex << c.usage;
+        EXPECT_EQ(code, c.code) << std::hex << c.usage;
         ASSERT_TRUE(platform::linuxfk::InputCodeToHid(c.code, &page, &usage));
-        EXPECT_EQ(page, c.page);
+        EXPECT_EQ(page, c.page) << std::hex << c.usage;
         EXPECT_EQ(usage, c.usage);
     }
+    // Usages the kernel leaves unmapped (loudness, bass and treble steps) and
+    // the system usages below the system controls.
     uint16_t code = 0;
-    EXPECT_FALSE(platform::linuxfk::HidToInputCode(7, 0x00, &code));
+    for (uint16_t usage : {0x00E7, 0x0152, 0x0153, 0x0154, 0x0155})
+        EXPECT_FALSE(platform::linuxfk::HidToInputCode(0x0C, usage, &code)) << std::hex << usage;
+    EXPECT_FALSE(platform::linuxfk::HidToInputCode(0x01, 0x30, &code));
+    EXPECT_FALSE(platform::linuxfk::HidToInputCode(0x09, 0x01, &code));
 }
 
-TEST(UinputKeyboard, TypesTheChangesOfEachReport) {
-    Pipe pipe;
-    auto keyboard = std::make_shared<platform::linuxfk::UinputKeyboard>(std::move(pipe.write));
-    platform::sim::SimHidBus inner{platform::sim::SimHidBus::Options{false, {}, {}}};
-    platform::linuxfk::VirtualKeyboardBackend backend(inner, keyboard);
-    VHidev vhid(&backend);
-    vhid.SetLogSink([](const std::string&) {});
-    ASSERT_TRUE(vhid.OpenVirtualKeyboard());
-
-    vhid.InjectKey(7, 0x04, true);
-    vhid.InjectKey(7, 0xE1, true);
-    vhid.InjectKey(7, 0x04, false);
-    vhid.InjectKey(0x0C, 0x0192, true);
-    vhid.InjectKey(0x0C, 0x00E9, true);  // one consumer usage at a time
-    vhid.InjectKey(0x0C, 0x00E9, false);
-    vhid.InjectKey(0x05, 0x00, true);
-    vhid.InjectKey(0x01, 0x82, true);
-    vhid.ReleaseAll();
-    EXPECT_EQ(Drain(pipe.read.Get()), (std::vector<Ev>{
-                                          {EV_KEY, KEY_A, 1},
-                                          kSyn,
-                                          {EV_KEY, KEY_LEFTSHIFT, 1},
-                                          kSyn,
-                                          {EV_KEY, KEY_A, 0},
-                                          kSyn,
-                                          {EV_KEY, KEY_CALC, 1},
-                                          kSyn,
-                                          {EV_KEY, KEY_CALC, 0},
-                                          {EV_KEY, KEY_VOLUMEUP, 1},
-                                          kSyn,
-                                          {EV_KEY, KEY_VOLUMEUP, 0},
-                                          kSyn,
-                                          {EV_KEY, BTN_LEFT, 1},
-                                          kSyn,
-                                          {EV_KEY, KEY_SLEEP, 1},
-                                          kSyn,
-                                          // ReleaseAll: keyboard, mouse, consumer, system
-                                          {EV_KEY, KEY_LEFTSHIFT, 0},
-                                          kSyn,
-                                          {EV_KEY, BTN_LEFT, 0},
-                                          kSyn,
-                                          kSyn,
-                                          {EV_KEY, KEY_SLEEP, 0},
-                                          kSyn,
-                                      }));
+TEST(LinuxKeyCodes, FallbackFromKeyCodeTakesTheFirstUsage) {
+    uint16_t page = 0, usage = 0;
+    ASSERT_TRUE(platform::linuxfk::InputCodeToHid(KEY_BACKSLASH, &page, &usage));
+    EXPECT_EQ(usage, 0x31);  // only the scan code tells 0x32 apart
+    ASSERT_TRUE(platform::linuxfk::InputCodeToHid(KEY_F13, &page, &usage));
+    EXPECT_EQ(page, 7);
+    EXPECT_EQ(usage, 0x68);
+    EXPECT_FALSE(platform::linuxfk::InputCodeToHid(BTN_LEFT, &page, &usage));
 }
 
-TEST(UinputKeyboard, VirtualKeyboardAbsentWithoutDevice) {
+// The virtual keyboard as the device code finds it: listed only while the
+// link is there, and its writes go through the link.
+struct FakeLink : platform::linuxfk::VirtualKeyboardLink {
+    bool present = false;
+    std::vector<std::vector<uint8_t>> records;
+    bool Present() override { return present; }
+    bool SendRecord(const uint8_t* r, size_t len) override {
+        records.emplace_back(r, r + len);
+        return true;
+    }
+};
+
+TEST(VirtualKeyboardBackend, ListedWhileTheLinkIsPresent) {
+    auto link = std::make_shared<FakeLink>();
     platform::sim::SimHidBus inner{platform::sim::SimHidBus::Options{false, {}, {}}};
-    platform::linuxfk::VirtualKeyboardBackend backend(inner, nullptr);
+    platform::linuxfk::VirtualKeyboardBackend backend(inner, link);
     VHidev vhid(&backend);
     std::string log;
     vhid.SetLogSink([&](const std::string& l) { log += l; });
     EXPECT_FALSE(vhid.OpenVirtualKeyboard());
     EXPECT_NE(log.find("No active device interfaces found"), std::string::npos);
-}
 
-struct Evdev : ::testing::Test {
-    Pipe source, second, out;  // two event nodes of one keyboard
-    std::vector<bool> grabs;
-    std::mutex grabMutex;
-    platform::linuxfk::EvdevFilterDriver::KeyBits initiallyHeld;
-
-    std::unique_ptr<platform::linuxfk::EvdevFilterDriver> Make() {
-        platform::linuxfk::EvdevFilterDriver::Io io;
-        io.grab = [this](int, bool g) {
-            std::lock_guard lock(grabMutex);
-            grabs.push_back(g);
-            return true;
-        };
-        // Keys held at start are on the first node only.
-        io.heldKeys = [this, first = source.read.Get()](int fd, platform::linuxfk::EvdevFilterDriver::KeyBits* held) {
-            *held = fd == first ? initiallyHeld : platform::linuxfk::EvdevFilterDriver::KeyBits{};
-            return true;
-        };
-        std::vector<UniqueFd> sources;
-        sources.push_back(std::move(source.read));
-        sources.push_back(std::move(second.read));
-        return std::make_unique<platform::linuxfk::EvdevFilterDriver>(std::move(sources), std::move(out.write), io);
-    }
-};
-
-struct Receiver {
-    std::mutex mutex;
-    std::vector<std::tuple<uint8_t, uint16_t, bool>> seen;
-    int32_t OnKey(uint8_t page, uint16_t usage, bool pressed) {
-        std::lock_guard lock(mutex);
-        seen.emplace_back(page, usage, pressed);
-        return 0;
-    }
-    size_t Count() {
-        std::lock_guard lock(mutex);
-        return seen.size();
-    }
-};
-
-TEST_F(Evdev, InterceptsTableKeysAndPassesTheRestThrough) {
-    const int in = source.write.Get();
-    auto driver = Make();
-    ASSERT_TRUE(driver->Grabbed());
-    KeyAssignmentTable table;
-    table.LoadFromBuffer("<record code=\"70004\" play=\"1\"/>");
-    Receiver window;
-    HidUsbFilter::FilterListener listener(driver.get(), &table);
-    listener.AddMonitor(&window, &Receiver::OnKey);
-    listener.OpenDevice();
-    ASSERT_TRUE(listener.Restart());
-    listener.PushKeyTable();
-    ASSERT_TRUE(driver->WaitForPendingKeyRequests(1, 5000));
-
-    Send(in, EV_MSC, MSC_SCAN, 0x70004);
-    Send(in, EV_KEY, KEY_A, 1);
-    Send(in, EV_KEY, KEY_A, 2);  // auto-repeat: dropped
-    Send(in, EV_SYN, SYN_REPORT, 0);
-    Send(second.write.Get(), EV_KEY, KEY_B, 1);  // the other node feeds the same driver
-    Send(second.write.Get(), EV_KEY, KEY_B, 0);
-    Send(in, EV_KEY, KEY_A, 0);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (window.Count() < 2 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_EQ(window.seen, (std::vector<std::tuple<uint8_t, uint16_t, bool>>{{7, 4, true}, {7, 4, false}}));
-    EXPECT_EQ(Drain(out.read.Get(), 50), (std::vector<Ev>{{EV_KEY, KEY_B, 1}, kSyn, {EV_KEY, KEY_B, 0}, kSyn}));
-    listener.Stop();
-    driver.reset();
-    EXPECT_EQ(grabs, (std::vector<bool>{true, true, false, false}));
-}
-
-TEST_F(Evdev, GrabWaitsUntilNoKeyIsHeld) {
-    const int in = source.write.Get();
-    initiallyHeld[KEY_LEFTCTRL] = true;
-    auto driver = Make();
-    EXPECT_FALSE(driver->Grabbed());
-    Send(in, EV_KEY, KEY_C, 1);  // the system has these; nothing to pass on
-    Send(in, EV_KEY, KEY_C, 0);
-    Send(in, EV_KEY, KEY_LEFTCTRL, 0);  // now the keyboard is idle
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!driver->Grabbed() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_TRUE(driver->Grabbed());
-    EXPECT_TRUE(Drain(out.read.Get(), 20).empty());
-    Send(in, EV_KEY, KEY_D, 1);  // grabbed and not intercepted: typed again
-    EXPECT_EQ(Drain(out.read.Get(), 50), (std::vector<Ev>{{EV_KEY, KEY_D, 1}, kSyn}));
-    Send(in, EV_KEY, KEY_D, 0);
-}
-
-TEST(EvdevNodes, FoundByUsbIds) {
-    namespace fs = std::filesystem;
-    const fs::path root = fs::path(KBCONF_BINARY_DIR) / "evdev-fixture";
-    fs::remove_all(root);
-    auto device = [&](const char* event, const char* vendor, const char* product) {
-        const fs::path id = root / "class" / "input" / event / "device" / "id";
-        fs::create_directories(id);
-        std::ofstream(id / "vendor") << vendor << "\n";
-        std::ofstream(id / "product") << product << "\n";
-    };
-    device("event7", "1a2c", "7080");
-    device("event3", "1a2c", "7080");
-    device("event4", "046d", "c52b");
-    fs::create_directories(root / "class" / "input" / "input9");  // not an event node
-    EXPECT_EQ(platform::linuxfk::EvdevFilterDriver::FindEventNodes(0x1A2C, 0x7080, root.string(), "/dev"),
-              (std::vector<std::string>{"/dev/input/event3", "/dev/input/event7"}));
-    EXPECT_TRUE(platform::linuxfk::EvdevFilterDriver::FindEventNodes(0x1A2C, 0x7FFF, root.string()).empty());
-    fs::remove_all(root);
+    link->present = true;
+    ASSERT_TRUE(vhid.OpenVirtualKeyboard());
+    vhid.InjectKey(0x0C, 0x0192, true);
+    ASSERT_EQ(link->records.size(), 1u);
+    EXPECT_EQ(link->records[0].size(), 64u);
+    EXPECT_EQ(std::vector<uint8_t>(link->records[0].begin(), link->records[0].begin() + 4),
+              (std::vector<uint8_t>{0x05, 0x03, 0x92, 0x01}));
 }
 
 TEST(LinuxProcessRunner, SplitsStartsAndWaits) {
@@ -266,6 +139,28 @@ TEST(LinuxProcessRunner, SplitsStartsAndWaits) {
     EXPECT_FALSE(runner.RunAndWait("", ""));
     const auto info = platform::linuxfk::LinuxProcessInfo();
     EXPECT_NE(info.modulePath.find("test_platform_linux_fnkeys"), std::string::npos);
+}
+
+TEST(LinuxSetupRunner, TheInstallerToolBecomesOnePrivilegedStep) {
+    // A stand-in for pkexec that notes its arguments.
+    const std::string dir = std::string(KBCONF_BINARY_DIR) + "/setup-runner";
+    const std::string fake = dir + "/pkexec", log = dir + "/log";
+    ::mkdir(dir.c_str(), 0755);
+    std::ofstream(fake) << "#!/bin/sh\necho \"$@\" >> " << log << "\n";
+    ::chmod(fake.c_str(), 0755);
+    ::unlink(log.c_str());
+    platform::linuxfk::LinuxSetupRunner runner(fake, "/usr/libexec/kbconf/kbconf-setup");
+    const std::string tool = "/opt/kbconf/driver/x64/devcon.exe";
+    EXPECT_TRUE(runner.RunAndWait(tool, " remove root\\vhidev"));
+    EXPECT_TRUE(runner.RunAndWait(tool, " install \"/opt/kbconf/driver/x64/vhidev.inf\" root\\vhidev"));
+    EXPECT_FALSE(runner.RunAndWait(tool, " update"));
+    EXPECT_TRUE(runner.RunAndWait("/bin/sh", " -c \"echo other >> " + log + "\""));
+    std::stringstream text;
+    text << std::ifstream(log).rdbuf();
+    EXPECT_EQ(text.str(), "/usr/libexec/kbconf/kbconf-setup install\nother\n");
+    // Without pkexec the installation does not start.
+    platform::linuxfk::LinuxSetupRunner none(dir + "/missing");
+    EXPECT_FALSE(none.RunAndWait(tool, " install \"x.inf\" root\\vhidev"));
 }
 
 }  // namespace

@@ -2,164 +2,115 @@
 
 #include <linux/input-event-codes.h>
 
+#include <array>
+#include <cstddef>
+#include <iterator>
+
 namespace platform::linuxfk {
 namespace {
 
+constexpr uint16_t kNone = 0;
+
+// The keyboard page as the kernel's HID input layer maps it, usage by usage.
+// Usages without an entry are the ones the kernel leaves unmapped.
+constexpr std::array<uint16_t, 256> MakeKeyboardPage() {
+    std::array<uint16_t, 256> t{};
+    const uint16_t letters[26] = {KEY_A, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G, KEY_H, KEY_I,
+                                  KEY_J, KEY_K, KEY_L, KEY_M, KEY_N, KEY_O, KEY_P, KEY_Q, KEY_R,
+                                  KEY_S, KEY_T, KEY_U, KEY_V, KEY_W, KEY_X, KEY_Y, KEY_Z};
+    for (int i = 0; i < 26; ++i) t[0x04 + i] = letters[i];
+    const uint16_t row[] = {
+        KEY_1,          KEY_2,          KEY_3,          KEY_4,        KEY_5,          KEY_6,
+        KEY_7,          KEY_8,          KEY_9,          KEY_0,        KEY_ENTER,      KEY_ESC,
+        KEY_BACKSPACE,  KEY_TAB,        KEY_SPACE,      KEY_MINUS,    KEY_EQUAL,      KEY_LEFTBRACE,
+        KEY_RIGHTBRACE, KEY_BACKSLASH,  KEY_BACKSLASH,  // 0x31 and the non-US 0x32 share a key code
+        KEY_SEMICOLON,  KEY_APOSTROPHE, KEY_GRAVE,      KEY_COMMA,    KEY_DOT,        KEY_SLASH,
+        KEY_CAPSLOCK,   KEY_F1,         KEY_F2,         KEY_F3,       KEY_F4,         KEY_F5,
+        KEY_F6,         KEY_F7,         KEY_F8,         KEY_F9,       KEY_F10,        KEY_F11,
+        KEY_F12,        KEY_SYSRQ,      KEY_SCROLLLOCK, KEY_PAUSE,    KEY_INSERT,     KEY_HOME,
+        KEY_PAGEUP,     KEY_DELETE,     KEY_END,        KEY_PAGEDOWN, KEY_RIGHT,      KEY_LEFT,
+        KEY_DOWN,       KEY_UP,         KEY_NUMLOCK,    KEY_KPSLASH,  KEY_KPASTERISK, KEY_KPMINUS,
+        KEY_KPPLUS,     KEY_KPENTER,    KEY_KP1,        KEY_KP2,      KEY_KP3,        KEY_KP4,
+        KEY_KP5,        KEY_KP6,        KEY_KP7,        KEY_KP8,      KEY_KP9,        KEY_KP0,
+        KEY_KPDOT,      KEY_102ND,      KEY_COMPOSE,    KEY_POWER,    KEY_KPEQUAL,    KEY_F13,
+        KEY_F14,        KEY_F15,        KEY_F16,        KEY_F17,      KEY_F18,        KEY_F19,
+        KEY_F20,        KEY_F21,        KEY_F22,        KEY_F23,      KEY_F24,        KEY_OPEN,
+        KEY_HELP,       KEY_PROPS,      KEY_FRONT,      KEY_STOP,     KEY_AGAIN,      KEY_UNDO,
+        KEY_CUT,        KEY_COPY,       KEY_PASTE,      KEY_FIND,     KEY_MUTE,       KEY_VOLUMEUP,
+        KEY_VOLUMEDOWN,
+    };
+    static_assert(sizeof row / sizeof row[0] == 0x82 - 0x1E);
+    for (size_t i = 0; i < sizeof row / sizeof row[0]; ++i) t[0x1E + i] = row[i];
+    t[0x85] = KEY_KPCOMMA;
+    t[0x87] = KEY_RO;
+    t[0x88] = KEY_KATAKANAHIRAGANA;
+    t[0x89] = KEY_YEN;
+    t[0x8A] = KEY_HENKAN;
+    t[0x8B] = KEY_MUHENKAN;
+    t[0x8C] = KEY_KPJPCOMMA;
+    t[0x90] = KEY_HANGEUL;
+    t[0x91] = KEY_HANJA;
+    t[0x92] = KEY_KATAKANA;
+    t[0x93] = KEY_HIRAGANA;
+    t[0x94] = KEY_ZENKAKUHANKAKU;
+    t[0x9C] = KEY_DELETE;  // Clear
+    t[0xB6] = KEY_KPLEFTPAREN;
+    t[0xB7] = KEY_KPRIGHTPAREN;
+    t[0xD8] = KEY_DELETE;  // keypad Clear
+    const uint16_t tail[] = {
+        KEY_LEFTCTRL,   KEY_LEFTSHIFT,  KEY_LEFTALT, KEY_LEFTMETA,     KEY_RIGHTCTRL, KEY_RIGHTSHIFT, KEY_RIGHTALT,
+        KEY_RIGHTMETA,  KEY_PLAYPAUSE,  KEY_STOPCD,  KEY_PREVIOUSSONG, KEY_NEXTSONG,  KEY_EJECTCD,    KEY_VOLUMEUP,
+        KEY_VOLUMEDOWN, KEY_MUTE,       KEY_WWW,     KEY_BACK,         KEY_FORWARD,   KEY_STOP,       KEY_FIND,
+        KEY_SCROLLUP,   KEY_SCROLLDOWN, KEY_EDIT,    KEY_SLEEP,        KEY_COFFEE,    KEY_REFRESH,    KEY_CALC,
+    };
+    static_assert(sizeof tail / sizeof tail[0] == 0xFC - 0xE0);
+    for (size_t i = 0; i < sizeof tail / sizeof tail[0]; ++i) t[0xE0 + i] = tail[i];
+    return t;
+}
+
+constexpr std::array<uint16_t, 256> kKeyboardPage = MakeKeyboardPage();
+
 struct Pair {
-    uint16_t page;
     uint16_t usage;
     uint16_t code;
 };
 
-// Keyboard page (0x07) and the consumer and system usages the settings file offers.
-constexpr Pair kPairs[] = {
-    {7, 0x04, KEY_A},
-    {7, 0x05, KEY_B},
-    {7, 0x06, KEY_C},
-    {7, 0x07, KEY_D},
-    {7, 0x08, KEY_E},
-    {7, 0x09, KEY_F},
-    {7, 0x0A, KEY_G},
-    {7, 0x0B, KEY_H},
-    {7, 0x0C, KEY_I},
-    {7, 0x0D, KEY_J},
-    {7, 0x0E, KEY_K},
-    {7, 0x0F, KEY_L},
-    {7, 0x10, KEY_M},
-    {7, 0x11, KEY_N},
-    {7, 0x12, KEY_O},
-    {7, 0x13, KEY_P},
-    {7, 0x14, KEY_Q},
-    {7, 0x15, KEY_R},
-    {7, 0x16, KEY_S},
-    {7, 0x17, KEY_T},
-    {7, 0x18, KEY_U},
-    {7, 0x19, KEY_V},
-    {7, 0x1A, KEY_W},
-    {7, 0x1B, KEY_X},
-    {7, 0x1C, KEY_Y},
-    {7, 0x1D, KEY_Z},
-    {7, 0x1E, KEY_1},
-    {7, 0x1F, KEY_2},
-    {7, 0x20, KEY_3},
-    {7, 0x21, KEY_4},
-    {7, 0x22, KEY_5},
-    {7, 0x23, KEY_6},
-    {7, 0x24, KEY_7},
-    {7, 0x25, KEY_8},
-    {7, 0x26, KEY_9},
-    {7, 0x27, KEY_0},
-    {7, 0x28, KEY_ENTER},
-    {7, 0x29, KEY_ESC},
-    {7, 0x2A, KEY_BACKSPACE},
-    {7, 0x2B, KEY_TAB},
-    {7, 0x2C, KEY_SPACE},
-    {7, 0x2D, KEY_MINUS},
-    {7, 0x2E, KEY_EQUAL},
-    {7, 0x2F, KEY_LEFTBRACE},
-    {7, 0x30, KEY_RIGHTBRACE},
-    {7, 0x31, KEY_BACKSLASH},
-    {7, 0x32, KEY_BACKSLASH /* non-US #, same key position */},
-    {7, 0x33, KEY_SEMICOLON},
-    {7, 0x34, KEY_APOSTROPHE},
-    {7, 0x35, KEY_GRAVE},
-    {7, 0x36, KEY_COMMA},
-    {7, 0x37, KEY_DOT},
-    {7, 0x38, KEY_SLASH},
-    {7, 0x39, KEY_CAPSLOCK},
-    {7, 0x3A, KEY_F1},
-    {7, 0x3B, KEY_F2},
-    {7, 0x3C, KEY_F3},
-    {7, 0x3D, KEY_F4},
-    {7, 0x3E, KEY_F5},
-    {7, 0x3F, KEY_F6},
-    {7, 0x40, KEY_F7},
-    {7, 0x41, KEY_F8},
-    {7, 0x42, KEY_F9},
-    {7, 0x43, KEY_F10},
-    {7, 0x44, KEY_F11},
-    {7, 0x45, KEY_F12},
-    {7, 0x46, KEY_SYSRQ},
-    {7, 0x47, KEY_SCROLLLOCK},
-    {7, 0x48, KEY_PAUSE},
-    {7, 0x49, KEY_INSERT},
-    {7, 0x4A, KEY_HOME},
-    {7, 0x4B, KEY_PAGEUP},
-    {7, 0x4C, KEY_DELETE},
-    {7, 0x4D, KEY_END},
-    {7, 0x4E, KEY_PAGEDOWN},
-    {7, 0x4F, KEY_RIGHT},
-    {7, 0x50, KEY_LEFT},
-    {7, 0x51, KEY_DOWN},
-    {7, 0x52, KEY_UP},
-    {7, 0x53, KEY_NUMLOCK},
-    {7, 0x54, KEY_KPSLASH},
-    {7, 0x55, KEY_KPASTERISK},
-    {7, 0x56, KEY_KPMINUS},
-    {7, 0x57, KEY_KPPLUS},
-    {7, 0x58, KEY_KPENTER},
-    {7, 0x59, KEY_KP1},
-    {7, 0x5A, KEY_KP2},
-    {7, 0x5B, KEY_KP3},
-    {7, 0x5C, KEY_KP4},
-    {7, 0x5D, KEY_KP5},
-    {7, 0x5E, KEY_KP6},
-    {7, 0x5F, KEY_KP7},
-    {7, 0x60, KEY_KP8},
-    {7, 0x61, KEY_KP9},
-    {7, 0x62, KEY_KP0},
-    {7, 0x63, KEY_KPDOT},
-    {7, 0x64, KEY_102ND},
-    {7, 0x65, KEY_COMPOSE},
-    {7, 0xE0, KEY_LEFTCTRL},
-    {7, 0xE1, KEY_LEFTSHIFT},
-    {7, 0xE2, KEY_LEFTALT},
-    {7, 0xE3, KEY_LEFTMETA},
-    {7, 0xE4, KEY_RIGHTCTRL},
-    {7, 0xE5, KEY_RIGHTSHIFT},
-    {7, 0xE6, KEY_RIGHTALT},
-    {7, 0xE7, KEY_RIGHTMETA},
-    {0x0C, 0x00B5, KEY_NEXTSONG},
-    {0x0C, 0x00B6, KEY_PREVIOUSSONG},
-    {0x0C, 0x00B7, KEY_STOPCD},
-    {0x0C, 0x00CD, KEY_PLAYPAUSE},
-    {0x0C, 0x00E2, KEY_MUTE},
-    {0x0C, 0x00E9, KEY_VOLUMEUP},
-    {0x0C, 0x00EA, KEY_VOLUMEDOWN},
-    {0x0C, 0x0183, KEY_MEDIA},
-    {0x0C, 0x018A, KEY_MAIL},
-    {0x0C, 0x0192, KEY_CALC},
-    {0x0C, 0x0194, KEY_COMPUTER},
-    {0x0C, 0x0221, KEY_SEARCH},
-    {0x0C, 0x0223, KEY_HOMEPAGE},
-    {0x0C, 0x0224, KEY_BACK},
-    {0x0C, 0x0225, KEY_FORWARD},
-    {0x0C, 0x0226, KEY_STOP},
-    {0x0C, 0x0227, KEY_REFRESH},
-    {0x0C, 0x022A, KEY_BOOKMARKS},
-    {0x01, 0x0081, KEY_POWER},
-    {0x01, 0x0082, KEY_SLEEP},
-    {0x01, 0x0083, KEY_WAKEUP},
+// Consumer usages of the key-name table that the kernel maps to keys.
+constexpr Pair kConsumer[] = {
+    {0x00B5, KEY_NEXTSONG}, {0x00B6, KEY_PREVIOUSSONG}, {0x00B7, KEY_STOPCD},    {0x00CD, KEY_PLAYPAUSE},
+    {0x00E2, KEY_MUTE},     {0x00E5, KEY_BASSBOOST},    {0x00E9, KEY_VOLUMEUP},  {0x00EA, KEY_VOLUMEDOWN},
+    {0x0183, KEY_CONFIG},   {0x018A, KEY_MAIL},         {0x0192, KEY_CALC},      {0x0194, KEY_FILE},
+    {0x0221, KEY_SEARCH},   {0x0223, KEY_HOMEPAGE},     {0x0224, KEY_BACK},      {0x0225, KEY_FORWARD},
+    {0x0226, KEY_STOP},     {0x0227, KEY_REFRESH},      {0x022A, KEY_BOOKMARKS},
 };
+
+// System controls of the generic desktop page.
+constexpr Pair kSystem[] = {{0x0081, KEY_POWER}, {0x0082, KEY_SLEEP}, {0x0083, KEY_WAKEUP}};
 
 }  // namespace
 
 bool HidToInputCode(uint16_t page, uint16_t usage, uint16_t* code) {
-    for (const Pair& p : kPairs)
-        if (p.page == page && p.usage == usage) {
-            *code = p.code;
-            return true;
-        }
-    return false;
+    uint16_t found = kNone;
+    if (page == 0x07 && usage < kKeyboardPage.size()) found = kKeyboardPage[usage];
+    const Pair* list = page == 0x0C ? kConsumer : page == 0x01 ? kSystem : nullptr;
+    const size_t n = page == 0x0C ? std::size(kConsumer) : page == 0x01 ? std::size(kSystem) : 0;
+    for (size_t i = 0; i < n; ++i)
+        if (list[i].usage == usage) found = list[i].code;
+    if (found == kNone) return false;
+    *code = found;
+    return true;
 }
 
 bool InputCodeToHid(uint16_t code, uint16_t* page, uint16_t* usage) {
-    for (const Pair& p : kPairs)
-        if (p.code == code) {  // first pair wins (0x31 over 0x32)
-            *page = p.page;
-            *usage = p.usage;
-            return true;
-        }
+    // Only a fallback for events without their scan code: media keys come on the
+    // consumer page on real keyboards, so those pages are asked first; within
+    // the keyboard page the lowest usage wins (0x31 over 0x32).
+    for (const Pair& p : kConsumer)
+        if (p.code == code) return *page = 0x0C, *usage = p.usage, true;
+    for (const Pair& p : kSystem)
+        if (p.code == code) return *page = 0x01, *usage = p.usage, true;
+    for (size_t u = 0; u < kKeyboardPage.size(); ++u)
+        if (kKeyboardPage[u] == code && code != kNone) return *page = 0x07, *usage = static_cast<uint16_t>(u), true;
     return false;
 }
 

@@ -1,16 +1,8 @@
 #include "platform/linux/LinuxPlatform.h"
 
-#include <cstdint>
-#include <vector>
+#include <cstdlib>
 
 namespace platform::linuxos {
-namespace {
-
-// The keyboards whose keys the filter driver sits in front of.
-constexpr uint16_t kVendor = 0x1A2C;
-constexpr uint16_t kProducts[] = {0x7080, 0x7FFF};
-
-}  // namespace
 
 LinuxPlatform::LinuxPlatform(const PlatformOptions& options) {
     linuxhid::LinuxHidOptions hid;
@@ -18,13 +10,13 @@ LinuxPlatform::LinuxPlatform(const PlatformOptions& options) {
     hid.udevMonitor = options.hotPlug;
     hid_ = std::make_unique<linuxhid::LinuxHidBackend>(std::move(hid));
     if (options.keyService) {
-        keyboard_ = linuxfk::UinputKeyboard::Create();
-        std::vector<std::string> nodes;
-        for (uint16_t product : kProducts)
-            for (auto& node : linuxfk::EvdevFilterDriver::FindEventNodes(kVendor, product)) nodes.push_back(node);
-        if (!nodes.empty()) filter_ = linuxfk::EvdevFilterDriver::Open(nodes);
+        // $KBCONF_HELPER_SOCKET: another helper's socket (one started by hand).
+        const char* socket = std::getenv("KBCONF_HELPER_SOCKET");
+        helper_ =
+            std::make_shared<linuxfk::HelperConnection>(socket && *socket ? socket : linuxfk::helperwire::kSocketPath);
+        filter_ = std::make_unique<linuxfk::HelperFilterBackend>(helper_);
     }
-    withKeyboard_ = std::make_unique<linuxfk::VirtualKeyboardBackend>(*hid_, keyboard_);
+    withKeyboard_ = std::make_unique<linuxfk::VirtualKeyboardBackend>(*hid_, helper_);
 
     Services services;
     services.hid = withKeyboard_.get();

@@ -1,19 +1,19 @@
 #pragma once
 // The real platform on Linux: hidraw and udev for the keyboard and hot plug,
 // flock for named locks, the running program from /proc. With the key service
-// (PlatformOptions::keyService), also the keyboard's evdev nodes intercepted
-// by the filter driver and a uinput device as the virtual keyboard; either is
-// simply absent when the system does not allow it (no keyboard plugged at
-// start, no access to /dev/uinput), as a missing driver is on any system.
+// (PlatformOptions::keyService), also the filter driver and the virtual
+// keyboard, both reached through kbconf-helper (the privileged service that
+// grabs the keyboard and owns the uinput devices); while the helper cannot be
+// reached they are absent, as a missing driver is on any system.
 
 #include <memory>
 #include <string>
 
 #include "platform/Platform.h"
-#include "platform/linux/EvdevFilterDriver.h"
+#include "platform/linux/HelperConnection.h"
+#include "platform/linux/HelperFilterBackend.h"
 #include "platform/linux/LinuxHidBackend.h"
-#include "platform/linux/LinuxProcessRunner.h"
-#include "platform/linux/UinputKeyboard.h"
+#include "platform/linux/LinuxSetupRunner.h"
 #include "platform/linux/VirtualKeyboardBackend.h"
 
 namespace platform::linuxos {
@@ -25,16 +25,16 @@ public:
 
     std::string Name() const override { return "linux"; }
 
-    // True when the filter driver and the virtual keyboard could be set up.
+    // True when the key service is part of the set (reaching the helper is
+    // decided at each open).
     bool HasFilter() const { return filter_ != nullptr; }
-    bool HasVirtualKeyboard() const { return keyboard_ != nullptr; }
 
 private:
     std::unique_ptr<linuxhid::LinuxHidBackend> hid_;
-    std::shared_ptr<linuxfk::UinputKeyboard> keyboard_;
+    std::shared_ptr<linuxfk::HelperConnection> helper_;
     std::unique_ptr<linuxfk::VirtualKeyboardBackend> withKeyboard_;
-    std::unique_ptr<linuxfk::EvdevFilterDriver> filter_;
-    linuxfk::LinuxProcessRunner runner_;
+    std::unique_ptr<linuxfk::HelperFilterBackend> filter_;
+    linuxfk::LinuxSetupRunner runner_;
 };
 
 // The factory entry of this folder.

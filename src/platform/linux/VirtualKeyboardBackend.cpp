@@ -5,7 +5,7 @@ namespace {
 
 class Handle final : public HidHandle {
 public:
-    explicit Handle(std::shared_ptr<UinputKeyboard> keyboard) : keyboard_(std::move(keyboard)) {}
+    explicit Handle(std::shared_ptr<VirtualKeyboardLink> link) : link_(std::move(link)) {}
     uintptr_t Id() const override { return 0xFEED; }
     bool GetAttributes(HidAttributes* out) override {
         *out = HidAttributes{0xDEED, 0xFEED, 0x0101};
@@ -21,7 +21,7 @@ public:
     bool GetFeature(uint8_t*, size_t) override { return false; }
     bool SetFeature(const uint8_t*, size_t) override { return false; }
     bool Write(const uint8_t* data, size_t len, size_t* written) override {
-        const bool ok = keyboard_->OnRecord(data, len);
+        const bool ok = link_->SendRecord(data, len);
         if (written) *written = ok ? len : 0;
         return ok;
     }
@@ -36,33 +36,34 @@ public:
     }
 
 private:
-    std::shared_ptr<UinputKeyboard> keyboard_;
+    std::shared_ptr<VirtualKeyboardLink> link_;
 };
 
 }  // namespace
 
-VirtualKeyboardBackend::VirtualKeyboardBackend(HidBackend& inner, std::shared_ptr<UinputKeyboard> keyboard)
-    : inner_(inner), keyboard_(std::move(keyboard)) {}
+VirtualKeyboardBackend::VirtualKeyboardBackend(HidBackend& inner, std::shared_ptr<VirtualKeyboardLink> link)
+    : inner_(inner), link_(std::move(link)) {}
 
 bool VirtualKeyboardBackend::ListInterfaces(std::vector<HidInterfaceEntry>* out) {
     const bool ok = inner_.ListInterfaces(out);
-    if (keyboard_) {
+    const bool present = link_ && link_->Present();
+    if (present) {
         HidInterfaceEntry entry;
         entry.path = kPath;
         entry.flags = kInterfaceActive;
         out->push_back(entry);
     }
-    return ok || keyboard_ != nullptr;
+    return ok || present;
 }
 
 std::unique_ptr<HidHandle> VirtualKeyboardBackend::Open(const std::string& path, uint32_t access, uint32_t share,
                                                         bool overlapped, uint32_t* error) {
     if (path == kPath) {
-        if (!keyboard_) {
+        if (!link_ || !link_->Present()) {
             if (error) *error = kErrorFileNotFound;
             return nullptr;
         }
-        return std::make_unique<Handle>(keyboard_);
+        return std::make_unique<Handle>(link_);
     }
     return inner_.Open(path, access, share, overlapped, error);
 }
