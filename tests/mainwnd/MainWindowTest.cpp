@@ -3,15 +3,18 @@
 // the first second, hot plug, restore factory, the upgrade check and the
 // language switch.
 #include <QCoreApplication>
+#include <QMenu>
 
 #include "MainWindowFixture.h"
 #include "app/SingleInstance.h"
 #include "protocol/Packets.h"
+#include "ui/PopupMenu.h"
 #include "ui/SComboBox.h"
 #include "ui/SRadioBox.h"
 #include "ui/SSliderBar.h"
 #include "ui/STabCtrl.h"
 #include "ui/SWindow.h"
+#include "ui/TranslatorManager.h"
 #include "widgets/CoordButtonImage.h"
 
 using mwtest::MainWindowTest;
@@ -175,7 +178,7 @@ TEST_F(MainWindowTest, AssignmentsInRecordXmlAreMarkedLabelledAndCarriedOutFromT
     EXPECT_FALSE(b.checked);
 
     // A marked key looks different from an unmarked one.
-    ASSERT_TRUE(SaveShot(QStringLiteral("mainwnd_en_assigned.png")));
+    ASSERT_TRUE(SaveShot(QStringLiteral("app_main_en_marked.png")));
     QImage img(pic->size(), QImage::Format_ARGB32_Premultiplied);
     pic->render(&img);
     EXPECT_NE(img.pixel(a.Rect().center()), img.pixel(b.Rect().center()));
@@ -285,14 +288,14 @@ TEST_F(MainWindowTest, LanguageSwitchesLiveAndTheMenusReachTheWindow) {
               "\t<item code=\"c00e2\" state=\"0\" delay=\"0\" name=\"\" />\n"
               "</record>\n"}};
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(SaveShot(QStringLiteral("mainwnd_en.png")));
+    ASSERT_TRUE(SaveShot(QStringLiteral("app_main_en.png")));
     ui::Fire(dlg->FindChildByName(QStringLiteral("zh_cn")), ui::ev::kCommand);
     QCoreApplication::processEvents();
     EXPECT_EQ(VersionText(*dlg), QString::fromUtf8("固件: v1.0"));
     CoordButton f1;
     ASSERT_TRUE(dlg->KeyboardPicture()->GetKeyInfo(0x3a, &f1));
     EXPECT_EQ(f1.label, QString::fromUtf8("F1 : 静音"));
-    ASSERT_TRUE(SaveShot(QStringLiteral("mainwnd_cn.png")));
+    ASSERT_TRUE(SaveShot(QStringLiteral("app_main_cn.png")));
     ui::Fire(dlg->FindChildByName(QStringLiteral("jp")), ui::ev::kCommand);
     QCoreApplication::processEvents();
     EXPECT_EQ(VersionText(*dlg), "Firmware: v1.0");
@@ -330,4 +333,39 @@ TEST_F(MainWindowTest, ASecondStartFindsTheWindowByItsPropertyUntilItIsDestroyed
     dlg->DestroyWindow();
     EXPECT_EQ(ActivateWindowsWithProperty(QStringLiteral("kbconf-test-instance")), 0);
     EXPECT_FALSE(dlg->isVisible());
+}
+
+TEST_F(MainWindowTest, ScreenshotsOfTheRestoreQuestionAndTheMenusInBothLanguages) {
+    ASSERT_TRUE(Start());
+    for (const char* lang : {"en", "cn"}) {
+        SCOPED_TRACE(lang);
+        ASSERT_TRUE(dlg->SwitchLanguage(std::string(lang) == "cn"));
+        QCoreApplication::processEvents();
+        ui::MessageBoxRequest question{
+            dlg.get(),
+            ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"), QStringLiteral("All settings will be restored, are "
+                                                                                 "you sure you want to continue?")),
+            ui::TranslatorManager::Tr(QStringLiteral("CMainDlg"), QStringLiteral("Warning")), ui::MB_OKCANCEL};
+        ui::MessageBoxDlg box(question);
+        ASSERT_TRUE(box.Create());
+        const QImage boxShot = box.grab().toImage();
+        EXPECT_TRUE(boxShot.save(mwtest::ScreenshotPath(QStringLiteral("app_restore_question_%1.png").arg(lang))));
+        // Two buttons on it: OK and Cancel.
+        ASSERT_NE(box.FindChildByName(QStringLiteral("button1st")), nullptr);
+        ASSERT_NE(box.FindChildByName(QStringLiteral("button2nd")), nullptr);
+        EXPECT_TRUE(box.FindChildByName(QStringLiteral("button2nd"))->isVisibleTo(&box));
+
+        for (const char* res : {"smenuex:menu_more", "SMENU:menu_tray"}) {
+            ui::PopupMenu menu;
+            ASSERT_TRUE(menu.LoadMenu(QString::fromUtf8(res)));
+            EXPECT_EQ(menu.ItemIds(), (QList<int>{CMainDlg::kCommandUpgrade, CMainDlg::kCommandExit}));
+            const QString exitText = menu.ActionOf(CMainDlg::kCommandExit)->text();
+            EXPECT_EQ(exitText, std::string(lang) == "cn" ? QString::fromUtf8("退出") : QStringLiteral("Exit"));
+            menu.Menu()->adjustSize();
+            const QString name = QString::fromUtf8(res).section(u':', 1);
+            EXPECT_TRUE(
+                menu.Menu()->grab().save(mwtest::ScreenshotPath(QStringLiteral("app_%1_%2.png").arg(name, lang))));
+        }
+    }
+    dlg->SwitchLanguage(false);
 }
