@@ -41,15 +41,8 @@ bool ReadGroup(const pugi::xml_node& g, MacroGroup& group, int* badStep) {
 
 std::string MacroGroupFile::ToXml(const MacroGroup& group) {
     pugi::xml_document doc;
-    pugi::xml_node g = doc.append_child("group");
-    g.append_attribute("name").set_value(group.name.c_str());
-    for (const MacroStep& step : group.steps) {
-        pugi::xml_node item = g.append_child("item");
-        item.append_attribute("code").set_value(static_cast<std::uint32_t>(step.code));
-        item.append_attribute("state").set_value(static_cast<std::uint32_t>(step.state));
-        item.append_attribute("delay").set_value(static_cast<std::uint32_t>(step.delay));
-        item.append_attribute("name").set_value(step.name.c_str());
-    }
+    pugi::xml_node root = doc;
+    MacroLibrary::AppendGroup(root, group);
     return XmlToString(doc);
 }
 

@@ -85,18 +85,20 @@ std::string MacroLibrary::ToXml() const {
     c.append_attribute("play").set_value(config_.play);
 
     pugi::xml_node macro = doc.append_child("macro");
-    for (const MacroGroup& group : groups_) {
-        pugi::xml_node g = macro.append_child("group");
-        g.append_attribute("name").set_value(group.name.c_str());
-        for (const MacroStep& step : group.steps) {
-            pugi::xml_node item = g.append_child("item");
-            item.append_attribute("code").set_value(static_cast<std::uint32_t>(step.code));
-            item.append_attribute("state").set_value(static_cast<std::uint32_t>(step.state));
-            item.append_attribute("delay").set_value(static_cast<std::uint32_t>(step.delay));
-            item.append_attribute("name").set_value(step.name.c_str());
-        }
-    }
+    for (const MacroGroup& group : groups_) AppendGroup(macro, group);
     return XmlToString(doc);
+}
+
+void MacroLibrary::AppendGroup(pugi::xml_node& parent, const MacroGroup& group) {
+    pugi::xml_node g = parent.append_child("group");
+    g.append_attribute("name").set_value(group.name.c_str());
+    for (const MacroStep& step : group.steps) {
+        pugi::xml_node item = g.append_child("item");
+        item.append_attribute("code").set_value(static_cast<std::uint32_t>(step.code));
+        item.append_attribute("state").set_value(static_cast<std::uint32_t>(step.state));
+        item.append_attribute("delay").set_value(static_cast<std::uint32_t>(step.delay));
+        item.append_attribute("name").set_value(step.name.c_str());
+    }
 }
 
 bool MacroLibrary::Save() const { return ReplaceFileAtomically(path_, ToXml()); }

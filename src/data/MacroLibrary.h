@@ -10,6 +10,10 @@
 #include "data/MacroStep.h"
 #include "data/XmlLimits.h"
 
+namespace pugi {
+class xml_node;
+}
+
 // The user's macros and the dialog's last choices, kept in macro.xml.
 // UI thread only; the dialog edits the configuration and the groups in place
 // and then calls Save.
@@ -63,6 +67,9 @@ public:
 
     const std::string& Path() const { return path_; }
     std::string ToXml() const;
+    // One group as macro.xml holds it: a "group" element with its "item" steps,
+    // appended to parent (also the form of a shared group file).
+    static void AppendGroup(pugi::xml_node& parent, const MacroGroup& group);
     // Back to the freshly created state: defaults, no groups, no path.
     void ResetForTest();
 

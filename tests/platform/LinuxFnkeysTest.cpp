@@ -137,7 +137,7 @@ TEST(LinuxProcessRunner, SplitsStartsAndWaits) {
     ::unlink(marker.c_str());
     EXPECT_FALSE(runner.RunAndWait("/nonexistent/devcon.exe", " remove root\\vhidev"));
     EXPECT_FALSE(runner.RunAndWait("", ""));
-    const auto info = platform::linuxfk::LinuxProcessInfo();
+    const auto info = platform::ThisProcessInfo();
     EXPECT_NE(info.modulePath.find("test_platform_linux_fnkeys"), std::string::npos);
 }
 

@@ -50,14 +50,4 @@ bool LinuxProcessRunner::RunAndWait(const std::string& program, const std::strin
     return !(WIFEXITED(status) && WEXITSTATUS(status) == 127);
 }
 
-ProcessInfo LinuxProcessInfo() {
-    ProcessInfo info;
-    char path[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n > 0) info.modulePath.assign(path, static_cast<size_t>(n));
-    info.separator = '/';
-    info.native64 = sizeof(void*) == 8;
-    return info;
-}
-
 }  // namespace platform::linuxfk

@@ -16,7 +16,4 @@ public:
     static std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 };
 
-// The running program: /proc/self/exe, '/' between folders, 64-bit when built so.
-ProcessInfo LinuxProcessInfo();
-
 }  // namespace platform::linuxfk
