@@ -55,6 +55,10 @@ QTreeWidget {
     border: 1px solid #2a2f3a;
     font-weight: normal;
 }
+QScrollBar { background: #12151b; border: none; width: 10px; height: 10px; }
+QScrollBar::handle { background: #343a47; border-radius: 4px; min-width: 20px; min-height: 20px; }
+QScrollBar::add-line, QScrollBar::sub-line { width: 0px; height: 0px; }
+QScrollBar::add-page, QScrollBar::sub-page { background: none; }
 QHeaderView::section {
     background: #1e222b;
     color: #9aa3b2;
