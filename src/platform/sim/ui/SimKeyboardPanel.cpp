@@ -16,20 +16,23 @@ constexpr int kGap = 4;
 
 uint32_t Code(uint16_t page, uint16_t usage) { return (uint32_t{page} << 16) | usage; }
 
+// Scoped by the panel's name, so that window or application style sheets
+// with plain button rules do not restyle the keys.
 const char* kStyle = R"(
-QPushButton {
+#keyboard QPushButton {
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3b414b, stop:1 #2d323a);
     color: #e8ebf0;
     border: 1px solid #1b1e23;
     border-bottom: 3px solid #1b1e23;
     border-radius: 5px;
     font-size: 11px;
+    font-weight: normal;
     padding: 0px;
 }
-QPushButton:hover { background: #48505c; }
-QPushButton[media="true"] { color: #7fd8ff; }
-QPushButton[small="true"] { font-size: 9px; }
-QPushButton:pressed, QPushButton[held="true"] {
+#keyboard QPushButton:hover { background: #48505c; }
+#keyboard QPushButton[media="true"] { color: #7fd8ff; }
+#keyboard QPushButton[small="true"] { font-size: 9px; }
+#keyboard QPushButton:pressed, #keyboard QPushButton[held="true"] {
     background: #1e9bd7;
     color: white;
     border-bottom: 1px solid #0f5f86;

@@ -24,6 +24,50 @@ uint32_t Code(uint16_t page, uint16_t usage) { return (uint32_t{page} << 16) | u
 
 QString Seconds(int64_t ms) { return QStringLiteral("%1.%2 s").arg(ms / 1000).arg(ms % 1000, 3, 10, QLatin1Char('0')); }
 
+// Its own look, dark like the main window's, so it is the same window in the
+// program (whose style sheet covers the whole application) and on its own.
+const char* kStyle = R"(
+#sim_window { background: #0f1115; }
+QWidget { color: #e6e9ef; }
+QGroupBox {
+    background: #171a21;
+    border: 1px solid #2a2f3a;
+    border-radius: 6px;
+    margin-top: 18px;
+    padding: 6px;
+    font-weight: bold;
+}
+QGroupBox::title { subcontrol-origin: margin; left: 8px; top: 0px; color: #9aa3b2; }
+QLabel { background: transparent; font-weight: normal; }
+QPushButton {
+    background: #232833;
+    border: 1px solid #343a47;
+    border-radius: 4px;
+    padding: 5px 12px;
+    font-weight: normal;
+}
+QPushButton:hover { background: #2c3240; }
+QPushButton:pressed { background: #0e8fbf; }
+QPushButton:disabled { color: #5c6370; background: #1a1e25; }
+QTreeWidget {
+    background: #12151b;
+    alternate-background-color: #171b22;
+    border: 1px solid #2a2f3a;
+    font-weight: normal;
+}
+QScrollBar { background: #12151b; border: none; width: 10px; height: 10px; }
+QScrollBar::handle { background: #343a47; border-radius: 4px; min-width: 20px; min-height: 20px; }
+QScrollBar::add-line, QScrollBar::sub-line { width: 0px; height: 0px; }
+QScrollBar::add-page, QScrollBar::sub-page { background: none; }
+QHeaderView::section {
+    background: #1e222b;
+    color: #9aa3b2;
+    border: none;
+    border-right: 1px solid #2a2f3a;
+    padding: 3px 6px;
+}
+)";
+
 QString KeyName(uint16_t page, uint16_t usage) {
     const KeyNameEntry& e = KeyNameTable::FindKey(usage, page);
     if (*e.name) return QString::fromUtf8(e.name);
@@ -52,7 +96,7 @@ QTreeWidget* List(const QStringList& headers, const char* name) {
 QLabel* SimWindow::Value(const char* name) {
     auto* label = new QLabel(QStringLiteral("-"));
     label->setObjectName(QString::fromLatin1(name));
-    label->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    label->setStyleSheet(QStringLiteral("font-weight: bold; color: #ffffff;"));
     label->setMinimumWidth(48);
     return label;
 }
@@ -61,6 +105,8 @@ SimWindow::SimWindow(SimControl& control, QWidget* parent) : QWidget(parent), co
     setObjectName(QStringLiteral("sim_window"));
     setWindowTitle(tr("kbconf emulator"));
     setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QString::fromLatin1(kStyle));
 
     // The keyboard: identity, connection and the plug buttons.
     auto* device = new QGroupBox(tr("Emulated keyboard"));
@@ -130,8 +176,8 @@ SimWindow::SimWindow(SimControl& control, QWidget* parent) : QWidget(parent), co
     const QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     packets_->setFont(mono);
     packets_->setColumnWidth(0, 90);
-    packets_->setColumnWidth(1, 90);
-    packets_->setColumnWidth(2, 80);
+    packets_->setColumnWidth(1, 95);
+    packets_->setColumnWidth(2, 100);
     typed_->setColumnWidth(0, 90);
     typed_->setColumnWidth(1, 120);
     typed_->setColumnWidth(2, 70);
@@ -145,7 +191,7 @@ SimWindow::SimWindow(SimControl& control, QWidget* parent) : QWidget(parent), co
 
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("status"));
-    status_->setStyleSheet(QStringLiteral("color: #b03030;"));
+    status_->setStyleSheet(QStringLiteral("color: #ff6b6b;"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -196,8 +242,8 @@ void SimWindow::Refresh() {
     const QString model = s.hasKeyboard ? ModelText(s.model) : tr("none");
     model_->setText(model);
     connection_->setText(s.plugged ? tr("plugged in") : tr("unplugged"));
-    connection_->setStyleSheet(s.plugged ? QStringLiteral("font-weight: bold; color: #1d8a3a;")
-                                         : QStringLiteral("font-weight: bold; color: #b03030;"));
+    connection_->setStyleSheet(s.plugged ? QStringLiteral("font-weight: bold; color: #3ccf6e;")
+                                         : QStringLiteral("font-weight: bold; color: #ff6b6b;"));
     firmware_->setText(s.hasKeyboard ? QStringLiteral("v%1.%2  (0x%3)")
                                            .arg(s.version >> 8)
                                            .arg(s.version & 0xFF)
@@ -243,7 +289,7 @@ void SimWindow::Refresh() {
             auto* item = new QTreeWidgetItem({Seconds(t.ms), KeyName(t.page, t.usage),
                                               QStringLiteral("%1:%2").arg(t.page, 0, 16).arg(t.usage, 0, 16),
                                               t.down ? tr("down") : tr("up")});
-            item->setForeground(3, t.down ? QColor(0x1d, 0x8a, 0x3a) : QColor(0x80, 0x80, 0x80));
+            item->setForeground(3, t.down ? QColor(0x3c, 0xcf, 0x6e) : QColor(0x8a, 0x92, 0xa0));
             typed_->addTopLevelItem(item);
         }
         typed_->scrollToBottom();
