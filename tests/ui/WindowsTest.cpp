@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QTimer>
 #include <memory>
+#include <vector>
 
 #include <QAbstractButton>
 #include <map>
@@ -202,6 +204,29 @@ TEST_F(Windows, RowTemplatesHoldTheNamedCells) {
     EXPECT_TRUE(ui::FindChildByName(row, "key_state", "text"));
     EXPECT_TRUE(ui::FindChildByName(row, "key_delay", "editex"));
     EXPECT_EQ(steps->Header()->ColumnCount(), 4);
+}
+
+TEST_F(Windows, ADialogEndsOnceWithTheFirstEndValue) {
+    ui::HostDialog dlg(QStringLiteral("LAYOUT:macro"));
+    dlg.setAttribute(Qt::WA_DontShowOnScreen);
+    constexpr int kEscape = -1;  // the window's own cancel (Escape, close button)
+    struct Case {
+        std::vector<int> ends;
+        int result;
+    };
+    const Case cases[] = {
+        {{ui::IDOK, ui::IDCANCEL}, ui::IDOK},
+        {{65596, ui::IDOK, kEscape}, 65596},
+        {{kEscape, ui::IDOK}, ui::IDCANCEL},
+        {{ui::IDCANCEL}, ui::IDCANCEL},  // each run starts afresh
+    };
+    for (const Case& c : cases) {
+        QTimer::singleShot(0, &dlg, [&] {
+            for (int v : c.ends) v == kEscape ? dlg.reject() : dlg.EndDialog(v);
+        });
+        EXPECT_EQ(dlg.DoModal(), c.result) << testing::PrintToString(c.ends);
+        EXPECT_EQ(dlg.EndValue(), c.result);
+    }
 }
 
 // Every text a window shows, by widget name: texts, tooltips, titles, tab pages,
