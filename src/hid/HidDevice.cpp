@@ -83,18 +83,19 @@ bool HidDevice::Open(const std::string& path, uint32_t mode) {
         if ((mode & 0x80000003u) && !OpenSlot(false, path, mode & 0x80000000u, mode & 3u)) return false;
         if ((mode & 0x40000003u) && !OpenSlot(true, path, mode & 0x40000000u, mode & 3u)) return false;
     }
-    // Capabilities through a query-only handle; failing here keeps the old caps.
+    // Capabilities through a query-only handle. When they cannot be read they
+    // are zero, as before the first open: lengths kept from another interface
+    // opened earlier would cut this one's reports to that one's size.
     uint32_t error = 0;
+    platform::HidCaps caps{};
     auto query = Backend().Open(path, 0, platform::kShareRead | platform::kShareWrite, false, &error);
     if (query) {
         platform::HidAttributes attributes;
         query->GetAttributes(&attributes);
-        platform::HidCaps caps;
-        if (query->GetCaps(&caps)) {
-            std::lock_guard lock(slotMutex_);
-            caps_ = caps;
-        }
+        if (!query->GetCaps(&caps)) caps = {};
     }
+    std::lock_guard slots(slotMutex_);
+    caps_ = caps;
     return true;
 }
 

@@ -78,7 +78,8 @@ public:
     bool GetFeature(uint8_t reportId, uint8_t* out, size_t len);
     bool SetFeature(uint8_t reportId, const uint8_t* data, size_t len);
 
-    // Capabilities of the last successful open (zero before).
+    // Capabilities of the last successful open (zero before it, and when they
+    // could not be read).
     platform::HidCaps Caps() const;
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 // A modal dialog built from a named layout; DoModal returns the value given to
-// EndDialog (IDOK, IDCANCEL or any other).
+// EndDialog (IDOK, IDCANCEL or any other). A dialog ends once: the first end
+// value set during a run is its result, later ones are ignored.
 #include <QDialog>
 
 #include "ui/Events.h"
@@ -29,6 +30,7 @@ public:
 
 private:
     int endValue_ = 0;
+    bool ended_ = false;
 };
 
 }  // namespace ui

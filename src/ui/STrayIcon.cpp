@@ -21,6 +21,10 @@ bool STrayIcon::SetAttribute(const QString& name, const QString& value) {
         }
         return true;
     }
+    if (name == u"deficoidx") {
+        defaultIcon_ = ParseInt(value, 0);
+        return true;
+    }
     if (name == u"tip") {
         tipSource_ = value;
         return true;
@@ -32,6 +36,8 @@ bool STrayIcon::SetAttribute(const QString& name, const QString& value) {
     return SWindow::SetAttribute(name, value);
 }
 
+int STrayIcon::DefaultIconIndex() const { return defaultIcon_ >= 0 && defaultIcon_ < icons_.size() ? defaultIcon_ : 0; }
+
 QString STrayIcon::Tip() const {
     return TranslatorManager::Tr(QStringLiteral("SShellNotifyIcon"), tipSource_).left(kMaxTip);
 }
@@ -39,7 +45,8 @@ QString STrayIcon::Tip() const {
 void STrayIcon::OnCreate() {
     setVisible(false);
     tray_ = std::make_unique<QSystemTrayIcon>();
-    QIcon icon = icons_.isEmpty() ? QIcon(UiApp::FindImage(QStringLiteral("ICON:ICON_LOGO"))) : icons_.first();
+    QIcon icon =
+        icons_.isEmpty() ? QIcon(UiApp::FindImage(QStringLiteral("ICON:ICON_LOGO"))) : icons_[DefaultIconIndex()];
     tray_->setIcon(icon);
     tray_->setToolTip(Tip());
     QObject::connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](auto r) { Activated(r); });

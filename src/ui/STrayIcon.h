@@ -1,7 +1,8 @@
 #pragma once
 // "shellnotifyicon" (default implementation): a notification-area icon declared in
-// a layout with "ico" (icon resources separated by ';'), "tip" (translated) and
-// "menu" (menu resource). The widget itself stays hidden; left clicks and right
+// a layout with "ico" (icon resources separated by ';'), "deficoidx" (which of
+// them is shown; out of range means the first), "tip" (translated) and "menu"
+// (menu resource). The widget itself stays hidden; left clicks and right
 // clicks are reported through callbacks, and commands of the menu go to the host.
 #include <QIcon>
 #include <QList>
@@ -27,6 +28,9 @@ public:
     void OnCreate() override;
 
     const QList<QIcon>& Icons() const { return icons_; }
+    // The index of the icon shown at creation: "deficoidx" when it names one of
+    // the icons, else 0.
+    int DefaultIconIndex() const;
     // The tip as shown: translated, cut to the notification area's limit.
     QString Tip() const;
     const QString& MenuName() const { return menuName_; }
@@ -46,6 +50,7 @@ private:
     void Activated(QSystemTrayIcon::ActivationReason reason);
 
     QList<QIcon> icons_;
+    int defaultIcon_ = 0;
     QString tipSource_;
     QString menuName_;
     std::unique_ptr<QSystemTrayIcon> tray_;

@@ -4,11 +4,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "hid/HidEnumerator.h"
 #include "hid/HidTestBus.h"
 #include "platform/Event.h"
+#include "platform/NamedLock.h"
+#include "platform/sim/SimClock.h"
 #include "platform/sim/SimKeyboard.h"
 #include "platform/sim/SimMouse.h"
 
@@ -205,23 +208,139 @@ TEST_F(HidDeviceTest, FeatureReportFormsPutTheIdInFront) {
 }
 
 TEST_F(HidDeviceTest, StalledWriteTimesOutAfterThreeSecondsAndIsCancelled) {
-    HidDevice d = OpenPlain({1, 0xFF00, 0, 8, 8});
-    t.bus->StallWrites(plain.get(), true);
+    // The bus's transfers wait on an emulated clock: exactly 3000 ms, at once.
+    SimClock clock;
+    HidTestBus timed(&clock);
+    auto device = std::make_shared<PlainDevice>(HidCaps{1, 0xFF00, 0, 8, 8});
+    timed.bus->Plug(device);
+    HidDevice d(timed.bus.get());
+    d.overlapped = true;
+    ASSERT_TRUE(d.Open(timed.bus->PathsOf(device.get())[0], HidDevice::kDefaultAccess));
+    timed.bus->StallWrites(device.get(), true);
     const uint8_t report[8] = {7, 1, 2, 3, 4, 5, 6, 7};
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(d.Write(report), 0u);
-    auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(2900));
-    EXPECT_LT(waited, std::chrono::milliseconds(6000));
-    const std::string log = t.Log();
+    std::atomic<size_t> written{99};
+    clock.ThreadStarting();
+    std::thread writer([&] {
+        written = d.Write(report);
+        clock.ThreadEnded();
+    });
+    clock.AdvanceTo(2999);
+    EXPECT_EQ(written, 99u);  // still waiting one millisecond before the limit
+    clock.AdvanceTo(3000);
+    writer.join();
+    EXPECT_EQ(written, 0u);
+    const std::string log = timed.Log();
     EXPECT_NE(log.find("写文件错误("), std::string::npos);
     EXPECT_NE(log.find(",997)\n超时索引错误\n已写长度为 0\n"), std::string::npos) << log;
     // The cancelled write never reaches the device, and the next one goes through.
-    t.bus->StallWrites(plain.get(), false);
+    timed.bus->StallWrites(device.get(), false);
+    EXPECT_EQ(d.Write(report), 8u);
+    ASSERT_EQ(timed.bus->Reports().size(), 1u);
+    EXPECT_EQ(SimReport::Hex(timed.bus->Reports()[0].bytes), "07 01 02 03 04 05 06 07");
+}
+
+TEST_F(HidDeviceTest, PendingWriteCompletingWithinTheLimitIsCounted) {
+    HidDevice d = OpenPlain({1, 0xFF00, 0, 8, 8});
     t.bus->SetWritesPend(true);
+    const uint8_t report[8] = {7, 1, 2, 3, 4, 5, 6, 7};
     EXPECT_EQ(d.Write(report), 8u);
     EXPECT_EQ(ReportsOf(0x2222).size(), 1u);
     EXPECT_NE(t.Log().find("asynchronous write succeed : "), std::string::npos);
+}
+
+TEST_F(HidDeviceTest, CapsThatCannotBeReadAreZeroNotThoseOfTheLastInterface) {
+    // One object, the 7080 first (8-byte outputs), then the 7FFF whose caps
+    // cannot be read: its 65-byte frames must not be cut to 8 bytes.
+    HidDevice d(t.bus.get());
+    d.overlapped = true;
+    ASSERT_TRUE(d.Open(0x7080, 7, nullptr, 0x1A2C, 1));
+    EXPECT_EQ(d.Caps().outputReportLength, 8);
+    t.bus->FailCaps(k7fff.get(), true);
+    ASSERT_TRUE(d.Open(0x7FFF, -1, nullptr, 0x1A2C, 2));
+    EXPECT_EQ(d.Caps().outputReportLength, 0);
+    EXPECT_EQ(d.Caps().featureReportLength, 0);
+    t.bus->ClearReports();
+    uint8_t payload[64] = {0xBB, 0xAA, 0x99, 0x88};
+    EXPECT_EQ(d.Write(payload), 65u);
+    auto frames = ReportsOf(0x7FFF);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].bytes.size(), 65u);
+    // Readable again on the next open.
+    t.bus->FailCaps(k7fff.get(), false);
+    ASSERT_TRUE(d.Open(0x7FFF, -1, nullptr, 0x1A2C, 2));
+    EXPECT_EQ(d.Caps().outputReportLength, 65);
+}
+
+TEST_F(HidDeviceTest, EachOperationHoldsTheNamedLockOfItsKind) {
+    // While another thread holds one kind's lock, exactly the operation of that
+    // kind waits for it; every other one goes through.
+    HidDevice base = OpenPlain({1, 0xFF00, 4, 8, 8});
+    const std::string path = t.bus->PathsOf(plain.get())[0];
+    using Op = std::function<void(HidDevice&)>;
+    const std::vector<std::pair<std::string, Op>> ops = {
+        {"HidDevice::Open", [&](HidDevice& d) { d.Open(path, HidDevice::kDefaultAccess); }},
+        {"HidDevice::Close", [](HidDevice& d) { d.Close(); }},
+        {"HidDevice::Read",
+         [&](HidDevice& d) {
+             uint8_t buf[4];
+             t.bus->PushInput(plain.get(), 0, {1, 2, 3, 4});
+             d.Read(buf, 4, 5000);
+         }},
+        {"HidDevice::Write",
+         [](HidDevice& d) {
+             const uint8_t r[8] = {7};
+             d.Write(r);
+         }},
+        {"HidDevice::GetFeature",
+         [](HidDevice& d) {
+             uint8_t f[8] = {7};
+             d.GetFeature(f);
+         }},
+        {"HidDevice::SetFeature",
+         [](HidDevice& d) {
+             const uint8_t f[8] = {7};
+             d.SetFeature(f);
+         }},
+    };
+    for (const auto& [held, unused] : ops) {
+        SCOPED_TRACE(held);
+        std::vector<HidDevice> devices;
+        for (size_t i = 0; i < ops.size(); ++i) {
+            devices.emplace_back(t.bus.get());
+            devices.back().overlapped = true;
+            ASSERT_TRUE(devices.back().Open(path, HidDevice::kDefaultAccess));
+        }
+        platform::Event taken, release;
+        std::thread holder([&] {
+            NamedLock lock(held, t.LockFolder());
+            NamedLockGuard guard(lock);
+            taken.Set();
+            release.Wait();
+        });
+        ASSERT_TRUE(taken.Wait(10000));
+        std::vector<std::unique_ptr<platform::Event>> done;
+        for (size_t i = 0; i < ops.size(); ++i) done.push_back(std::make_unique<platform::Event>());
+        std::vector<std::thread> runs;
+        for (size_t i = 0; i < ops.size(); ++i) {
+            runs.emplace_back([&, i] {
+                ops[i].second(devices[i]);
+                done[i]->Set();
+            });
+        }
+        size_t waiter = 0;
+        for (size_t i = 0; i < ops.size(); ++i) {
+            if (ops[i].first == held) {
+                waiter = i;
+                continue;
+            }
+            EXPECT_TRUE(done[i]->Wait(10000)) << ops[i].first << " waited for " << held;
+        }
+        EXPECT_FALSE(done[waiter]->Wait(50)) << ops[waiter].first << " did not wait for its lock";
+        release.Set();
+        holder.join();
+        EXPECT_TRUE(done[waiter]->Wait(10000));
+        for (auto& r : runs) r.join();
+    }
 }
 
 TEST_F(HidDeviceTest, ReadsTimeOutAbortAndDumpWhatCame) {

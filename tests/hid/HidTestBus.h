@@ -14,13 +14,15 @@
 
 class HidTestBus {
 public:
-    HidTestBus() {
+    // clock: what the bus's transfers time out on (null: the steady clock).
+    explicit HidTestBus(platform::Clock* clock = nullptr) {
         std::random_device rd;
         folder_ = std::filesystem::temp_directory_path() / ("kbconf-hid-" + std::to_string(rd()));
         std::filesystem::create_directories(folder_);
         platform::sim::SimHidBus::Options o;
         o.logFromEnvironment = false;
         o.lockFolder = folder_.string();
+        o.clock = clock;
         bus = std::make_shared<platform::sim::SimHidBus>(o);
         hid::SetHidLogSink([this](const std::string& line) {
             std::lock_guard lock(logMutex_);

@@ -211,3 +211,38 @@ TEST(SimHidBus, CurrentBackendDefaultsToAnEmptyOne) {
     EXPECT_FALSE(CurrentHid().Open(list[0].path, kRw, kShareRw, true, &err));
     EXPECT_EQ(err, kErrorFileNotFound);
 }
+
+TEST(SimHidBus, RefusedFeatureAttemptsAreRecordedNotDropped) {
+    SimHidBus bus(NoLog());
+    auto dev = std::make_shared<EchoDevice>();
+    bus.Plug(dev);
+    const auto paths = bus.PathsOf(dev.get());
+    uint32_t err = 0;
+    auto vendor = bus.Open(paths[0], kRw, kShareRw, true, &err);
+    auto plain = bus.Open(paths[1], kRw, kShareRw, true, &err);  // no feature report there
+    auto query = bus.Open(paths[0], 0, kShareRw, false, &err);   // no access
+    ASSERT_TRUE(vendor && plain && query);
+    uint8_t f[8] = {7, 0xff, 0xff, 3, 2, 4, 1, 2};
+    uint8_t nine[9] = {7, 1};
+    EXPECT_FALSE(plain->SetFeature(f, 8));
+    EXPECT_FALSE(query->SetFeature(f, 8));
+    EXPECT_FALSE(vendor->SetFeature(nine, 9));  // longer than the feature report
+    bus.RefuseFeatures(dev.get(), true);
+    EXPECT_FALSE(vendor->GetFeature(f, 8));
+    bus.RefuseFeatures(dev.get(), false);
+    EXPECT_TRUE(vendor->SetFeature(f, 8));
+
+    std::vector<std::string> seen;
+    for (const auto& r : bus.Reports()) seen.push_back(r.kind + " " + SimReport::Hex(r.bytes));
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "set_feature_refused 07 ff ff 03 02 04 01 02", "set_feature_refused 07 ff ff 03 02 04 01 02",
+                        "set_feature_refused 07 01 00 00 00 00 00 00 00", "get_feature_refused 07 ff ff 03 02 04 01 02",
+                        "set_feature 07 ff ff 03 02 04 01 02"}));
+    EXPECT_TRUE(dev->last == std::vector<uint8_t>(f, f + 8));  // only the accepted one reached the model
+
+    // Gone from the bus: nothing is recorded, there is no interface to refuse.
+    bus.Unplug(dev.get());
+    bus.ClearReports();
+    EXPECT_FALSE(vendor->SetFeature(f, 8));
+    EXPECT_TRUE(bus.Reports().empty());
+}

@@ -86,11 +86,12 @@ TEST_F(KeyboardLinkTest, LightingPacketsOnTheWire) {
         {M::k7080, "effect", 7, {4, 2, 1, 3}, 0, {"set_feature 07 ff ff 08 04 02 00 00"}},
         {M::k7FFF, "effect", 3, {2, 4, 1, 2}, 0, {frame3}},
         {M::k7080, "startup", 3, {2, 4, 1, 2}, 0, {"set_feature 07 ff ff 03 02 04 01 02"}},
-        {M::k7FFF, "startup", 3, {2, 4, 1, 2}, 0, {}},  // always a feature report: refused there
+        // Always a feature report, which that keyboard refuses.
+        {M::k7FFF, "startup", 3, {2, 4, 1, 2}, 0, {"set_feature_refused 07 ff ff 03 02 04 01 02"}},
         {M::k7080, "side", 5, {}, 0x70, {"set_feature 07 ff ff 20 00 00 75 00"}},
         {M::k7080, "side", 5, {}, 0x7A, {"set_feature 07 ff ff 20 00 00 75 00"}},
         {M::k7080, "side", 4, {}, 0x65, {"set_feature 07 ff ff 20 00 00 64 00"}},
-        {M::k7FFF, "side", 5, {}, 0x70, {}},
+        {M::k7FFF, "side", 5, {}, 0x70, {}},  // not even attempted
         {M::k7080, "effect", 20, {}, 0, {}},
         {M::k7080, "effect", -2, {}, 0, {}},
         {M::k7080, "side", 12, {}, 0, {}},
@@ -176,7 +177,7 @@ TEST_F(KeyboardLinkTest, FirmwareVersionAndItsText) {
     const Case cases[] = {
         {M::k7080, 0x0100, "", 0x0100, "Firmware: v1.0", 2},   {M::k7080, 0x0123, "", 0x0123, "Firmware: v1.35", 2},
         {M::k7080, 0x02C8, "", 0x02C8, "Firmware: v2.200", 2}, {M::k7FFF, 0x0100, "", 0x0100, "Firmware: v1.0", 0},
-        {M::k7080, 0x0100, "garbage", -1, nullptr, 2},         {M::k7080, 0x0100, "refuse", -1, nullptr, 0},
+        {M::k7080, 0x0100, "garbage", -1, nullptr, 2},         {M::k7080, 0x0100, "refuse", -1, nullptr, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
@@ -191,6 +192,9 @@ TEST_F(KeyboardLinkTest, FirmwareVersionAndItsText) {
         EXPECT_EQ(wire.size(), c.packets);
         if (c.packets == 2) {
             EXPECT_EQ(wire[0], "set_feature 07 f1 00 00 00 00 00 00");
+        }
+        if (fault == "refuse") {  // asked once; no reply is read after a refused question
+            EXPECT_EQ(wire, std::vector<std::string>{"set_feature_refused 07 f1 00 00 00 00 00 00"});
         }
         std::string text = "kept";
         EXPECT_EQ(link.FirmwareVersionText("Firmware", &text), c.text != nullptr);

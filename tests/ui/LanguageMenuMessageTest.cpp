@@ -8,6 +8,7 @@
 #include "ui/HostWindow.h"
 #include "ui/LanguageTranslator.h"
 #include "ui/MessageBox.h"
+#include "ui/PixelProbe.h"
 #include "ui/PopupMenu.h"
 #include "ui/SButton.h"
 #include "ui/SComboBox.h"
@@ -231,6 +232,7 @@ TEST_F(MessageBoxTest, BoxFromTheLayoutEndsWithTheButtonPressed) {
 TEST_F(MessageBoxTest, Screenshots) {
     if (!app_->Provider().Exists("LAYOUT:SYS_XML_MSGBOX")) GTEST_SKIP() << "no message box layout";
     app_->LoadUiDef("UIDEF:XML_INIT");
+    QImage previous;
     for (const char* lang : {"lang_en", "lang_cn"}) {
         ASSERT_TRUE(app_->SetLanguage(lang));
         const QString text =
@@ -240,6 +242,16 @@ TEST_F(MessageBoxTest, Screenshots) {
         dlg.setAttribute(Qt::WA_DontShowOnScreen);
         dlg.show();
         QApplication::processEvents();
+        // The question is drawn in the language of the shot.
+        QWidget* textWidget = dlg.FindChildByName("msgtext");
+        ASSERT_TRUE(textWidget);
+        const QImage shot = probe::Grab(&dlg);
+        const QRect textArea = probe::RectIn(&dlg, textWidget);
+        EXPECT_GT(probe::Ink(shot, textArea), 50) << "no text drawn";
+        if (!previous.isNull()) {
+            EXPECT_GT(probe::Differing(previous, shot, textArea), 50) << "same text in both";
+        }
+        previous = shot;
         EXPECT_TRUE(testutil::SaveShots(&dlg, QString("msgbox_") + (lang[5] == 'c' ? "cn" : "en")));
         dlg.hide();
     }

@@ -121,4 +121,33 @@ TEST_F(Skins, TrayIconAttributes) {
     EXPECT_EQ(tray->Tip().size(), ui::STrayIcon::kMaxTip);  // the notification area's limit
 }
 
+TEST_F(Skins, TrayIconShowsTheDefaultIconIndexAndTheFirstWhenOutOfRange) {
+    struct Case {
+        const char* deficoidx;  // nullptr: attribute absent
+        int shown;
+    };
+    const Case cases[] = {{nullptr, 0}, {"1", 1}, {"0x1", 1}, {"0", 0}, {"2", 0}, {"-1", 0}, {"one", 0}};
+    for (const Case& c : cases) {
+        const QByteArray idx =
+            c.deficoidx ? QByteArray(R"(<property name="deficoidx"><string>)") + c.deficoidx + "</string></property>"
+                        : QByteArray();
+        const QByteArray ui = R"(<ui version="4.0"><widget class="window" name="root">
+          <widget class="shellnotifyicon" name="tray">
+            <property name="ico"><string>img:plain;img:nothing;img:row</string></property>)" +
+                              idx + R"(</widget></widget></ui>)";
+        ui::LayoutLoader loader(*app_);
+        std::unique_ptr<QWidget> root(loader.LoadXml(ui, nullptr, "XML_MAINWND"));
+        ASSERT_TRUE(root);
+        auto* tray = root->findChild<ui::STrayIcon*>("tray");
+        ASSERT_TRUE(tray && tray->Tray());
+        ASSERT_EQ(tray->Icons().size(), 2);
+        EXPECT_EQ(tray->DefaultIconIndex(), c.shown) << (c.deficoidx ? c.deficoidx : "absent");
+        // The icon handed to the notification area is that one: img:plain is
+        // square, img:row's strip is wide.
+        const QSize shownSize = tray->Tray()->icon().availableSizes().value(0);
+        EXPECT_EQ(shownSize, tray->Icons()[c.shown].availableSizes().value(0)) << (c.deficoidx ? c.deficoidx : "");
+        EXPECT_EQ(tray->Tray()->icon().cacheKey(), tray->Icons()[c.shown].cacheKey());
+    }
+}
+
 }  // namespace

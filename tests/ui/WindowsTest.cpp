@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QTimer>
 #include <memory>
+#include <vector>
 
 #include <QAbstractButton>
 #include <map>
@@ -13,6 +15,7 @@
 #include "ui/HostWindow.h"
 #include "ui/LayoutLoader.h"
 #include "ui/NamedIds.h"
+#include "ui/PixelProbe.h"
 #include "ui/SComboBox.h"
 #include "ui/SEdit.h"
 #include "ui/SListView.h"
@@ -204,6 +207,29 @@ TEST_F(Windows, RowTemplatesHoldTheNamedCells) {
     EXPECT_EQ(steps->Header()->ColumnCount(), 4);
 }
 
+TEST_F(Windows, ADialogEndsOnceWithTheFirstEndValue) {
+    ui::HostDialog dlg(QStringLiteral("LAYOUT:macro"));
+    dlg.setAttribute(Qt::WA_DontShowOnScreen);
+    constexpr int kEscape = -1;  // the window's own cancel (Escape, close button)
+    struct Case {
+        std::vector<int> ends;
+        int result;
+    };
+    const Case cases[] = {
+        {{ui::IDOK, ui::IDCANCEL}, ui::IDOK},
+        {{65596, ui::IDOK, kEscape}, 65596},
+        {{kEscape, ui::IDOK}, ui::IDCANCEL},
+        {{ui::IDCANCEL}, ui::IDCANCEL},  // each run starts afresh
+    };
+    for (const Case& c : cases) {
+        QTimer::singleShot(0, &dlg, [&] {
+            for (int v : c.ends) v == kEscape ? dlg.reject() : dlg.EndDialog(v);
+        });
+        EXPECT_EQ(dlg.DoModal(), c.result) << testing::PrintToString(c.ends);
+        EXPECT_EQ(dlg.EndValue(), c.result);
+    }
+}
+
 // Every text a window shows, by widget name: texts, tooltips, titles, tab pages,
 // header captions and combo entries.
 std::map<std::string, QString> Texts(QWidget* root) {
@@ -252,13 +278,31 @@ TEST_F(Windows, Screenshots) {
         ui::HostWindow main(QStringLiteral("LAYOUT:XML_MAINWND"));
         ASSERT_TRUE(main.Create());
         main.setAttribute(Qt::WA_DontShowOnScreen);
-        if (auto* kb = main.FindChildByName2<CoordButtonImage>("img_keyboard")) {
-            for (int32_t id : {0x04, 0x1A, 0x16, 0x07, 0x2C}) kb->SetKeyChecked(id, true);  // assigned keys
-            kb->SetKeyLabel("Rapid fire", 0x04);
-        }
-        if (auto* v = main.FindChildByName("version")) qobject_cast<QLabel*>(v)->setText("V1.02");
         main.show();
         QApplication::processEvents();
+        auto* kb = main.FindChildByName2<CoordButtonImage>("img_keyboard");
+        ASSERT_TRUE(kb);
+        const QImage before = probe::Grab(&main);
+        for (int32_t id : {0x04, 0x1A, 0x16, 0x07, 0x2C}) kb->SetKeyChecked(id, true);  // assigned keys
+        kb->SetKeyLabel("Rapid fire", 0x04);
+        auto* version = qobject_cast<QLabel*>(main.FindChildByName("version"));
+        ASSERT_TRUE(version);
+        version->setText("V1.02");
+        QApplication::processEvents();
+        // The shot shows what was set: the assigned keys marked, an unassigned
+        // key (B) as before, and the version text.
+        const QImage after = probe::Grab(&main);
+        const QPoint at = probe::RectIn(&main, kb).topLeft();
+        for (int32_t id : {0x04, 0x2C, 0x05}) {
+            CoordButton key;
+            ASSERT_TRUE(kb->GetKeyInfo(id, &key));
+            const int changed = probe::Differing(before, after, key.Rect().translated(at));
+            if (id == 0x05)
+                EXPECT_EQ(changed, 0) << "an unassigned key changed";
+            else
+                EXPECT_GT(changed, key.Rect().width()) << "key " << id << " does not look assigned";
+        }
+        EXPECT_GT(probe::Differing(before, after, probe::RectIn(&main, version)), 0) << "version text not drawn";
         EXPECT_TRUE(testutil::SaveShots(&main, "mainwnd_" + suffix));
 
         ui::HostDialog dlg(QStringLiteral("LAYOUT:macro"));
@@ -266,12 +310,21 @@ TEST_F(Windows, Screenshots) {
         dlg.setAttribute(Qt::WA_DontShowOnScreen);
         Groups g;
         Steps s;
-        dlg.FindChildByName2<ui::SListView>("macro_group")->SetAdapter(&g);
+        auto* groups = dlg.FindChildByName2<ui::SListView>("macro_group");
         dlg.FindChildByName2<ui::SMCListView>("key_info")->SetAdapter(&s);
-        dlg.FindChildByName2<ui::SListView>("macro_group")->SetSel(1);
-        if (auto* t = dlg.FindChildByName("text_recording_keys")) qobject_cast<QLabel*>(t)->setText("A,S");
+        groups->SetAdapter(&g);
         dlg.show();
         QApplication::processEvents();
+        const QImage unselected = probe::Grab(&dlg);
+        groups->SetSel(1);
+        if (auto* t = dlg.FindChildByName("text_recording_keys")) qobject_cast<QLabel*>(t)->setText("A,S");
+        QApplication::processEvents();
+        // The selected group row looks selected; the row above it does not change.
+        const QImage selected = probe::Grab(&dlg);
+        ASSERT_TRUE(groups->GetRow(0) && groups->GetRow(1));
+        EXPECT_GT(probe::Differing(unselected, selected, probe::RectIn(&dlg, groups->GetRow(1))), 50)
+            << "the selected row looks like the others";
+        EXPECT_EQ(probe::Differing(unselected, selected, probe::RectIn(&dlg, groups->GetRow(0))), 0);
         EXPECT_TRUE(testutil::SaveShots(&dlg, "macro_" + suffix));
         dlg.hide();
     }

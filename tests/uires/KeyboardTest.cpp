@@ -2,11 +2,14 @@
 // proper name, areas that a click can never hit twice, a complete full-size layout.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <QString>
+#include <map>
+#include <regex>
 #include <set>
 
 #include "UiresFiles.h"
 #include "data/KeyNameTable.h"
+#include "widgets/CoordButtonImage.h"
 
 namespace {
 
@@ -18,28 +21,34 @@ struct Key {
     bool colorOk = false;
 };
 
-// Read the way the widget reads it: spaces removed, then "%d,%d,%d,%d"; colour with
-// spaces and '#' removed, then "%x".
+// The keys as the keyboard picture itself reads them.
 std::vector<Key> Keys(int* width, int* height) {
-    std::vector<Key> out;
     pugi::xml_document doc = uires::Load("keyboard/keyboard.xml");
     pugi::xml_node root = doc.child("positions");
     *width = root.attribute("width").as_int();
     *height = root.attribute("height").as_int();
-    for (pugi::xml_node n : root.children()) {
-        if (n.type() != pugi::node_element) continue;
+    QVector<CoordButton> read;
+    EXPECT_TRUE(CoordButtonImage::LoadKeys(QString::fromStdString(uires::Path("keyboard/keyboard.xml")), &read));
+    // The colour text is checked as written: the widget takes anything
+    // unreadable as white, which would hide a typo.
+    std::vector<std::string> colors;
+    for (pugi::xml_node n : root.children())
+        if (n.type() == pugi::node_element) colors.push_back(n.attribute("color").value());
+    EXPECT_EQ(colors.size(), static_cast<size_t>(read.size()));
+    static const std::regex rrggbb("#[0-9A-Fa-f]{6}");
+    std::vector<Key> out;
+    for (int i = 0; i < read.size(); ++i) {
+        const CoordButton& b = read[i];
         Key k;
-        k.id = n.attribute("id").as_int(-1);
-        k.va = n.attribute("va").as_int(-1);
-        k.name = n.attribute("name").value();
-        std::string rect, color;
-        for (char c : std::string(n.attribute("rect").value()))
-            if (c != ' ') rect += c;
-        for (char c : std::string(n.attribute("color").value()))
-            if (c != ' ' && c != '#') color += c;
-        EXPECT_EQ(std::sscanf(rect.c_str(), "%d,%d,%d,%d", &k.x, &k.y, &k.w, &k.h), 4) << k.name;
-        unsigned value = 0;
-        k.colorOk = color.size() == 6 && std::sscanf(color.c_str(), "%x", &value) == 1;
+        k.id = b.id;
+        k.va = b.va;
+        k.name = b.name.toStdString();
+        k.x = b.left;
+        k.y = b.top;
+        k.w = b.right - b.left;
+        k.h = b.bottom - b.top;
+        const std::string& text = static_cast<size_t>(i) < colors.size() ? colors[i] : std::string();
+        k.colorOk = std::regex_match(text, rrggbb) && b.color == std::stoul(text.substr(1), nullptr, 16);
         out.push_back(k);
     }
     return out;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <vector>
 
 #include "ExpectedWidgets.h"
 #include "UiresFiles.h"
@@ -18,6 +19,7 @@
 #include "ui/ListAdapter.h"
 #include "ui/MessageBox.h"
 #include "ui/NamedIds.h"
+#include "ui/PixelProbe.h"
 #include "ui/PopupMenu.h"
 #include "ui/SListView.h"
 #include "ui/STabCtrl.h"
@@ -168,6 +170,7 @@ TEST_F(UiresRender, LayoutsInBothLanguages) {
             qobject_cast<CoordButtonImage*>(ui::FindChildByName(main.get(), QStringLiteral("img_keyboard")));
         ASSERT_NE(picture, nullptr);
         EXPECT_EQ(picture->Keys().size(), 116);
+        const QImage unmarked = probe::Grab(main.get());
         for (int usage : {0x1A, 0x04, 0x16, 0x07, 0x68, 0x3A, 0xCD}) picture->SetKeyChecked(usage, true);
         // The mouse resting on G.
         CoordButton g;
@@ -176,6 +179,19 @@ TEST_F(UiresRender, LayoutsInBothLanguages) {
         QMouseEvent move(QEvent::MouseMove, at, picture->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(picture, &move);
         EXPECT_EQ(picture->TipText(), QStringLiteral("G"));
+        // With the shipped pictures: marked keys (a letter, a consumer key) and the
+        // hovered one look different from before, an untouched key does not.
+        const QImage marked = probe::Grab(main.get());
+        const QPoint origin = probe::RectIn(main.get(), picture).topLeft();
+        for (int usage : {0x04, 0xCD, 0x0A, 0x05}) {
+            CoordButton key;
+            ASSERT_TRUE(picture->GetKeyInfo(usage, &key));
+            const int changed = probe::Differing(unmarked, marked, key.Rect().translated(origin));
+            if (usage == 0x05)
+                EXPECT_EQ(changed, 0) << "B changed";
+            else
+                EXPECT_GT(changed, key.Rect().width()) << "key " << usage << " looks as before";
+        }
         Save(main.get(), QStringLiteral("uires_XML_MAINWND_marked_") + c.suffix);
 #endif
 
@@ -189,13 +205,33 @@ TEST_F(UiresRender, LayoutsInBothLanguages) {
         ASSERT_TRUE(groupList && stepList);
         groupList->SetAdapter(&groups);
         stepList->SetAdapter(&steps);
+        QApplication::processEvents();
+        const QImage empty = probe::Grab(dlg.get());
         groupList->SetSel(1);
         stepList->SetSel(1);
         if (auto* keys = qobject_cast<QLabel*>(ui::FindChildByName(dlg.get(), QStringLiteral("text_recording_keys"))))
             keys->setText(QStringLiteral("F13"));
-        for (const char* on : {"chk_macro_fixed_delay", "chk_macro_record"})
-            if (auto* b = qobject_cast<QAbstractButton*>(ui::FindChildByName(dlg.get(), QString::fromLatin1(on))))
-                b->setChecked(true);
+        std::vector<QAbstractButton*> checked;
+        for (const char* on : {"chk_macro_fixed_delay", "chk_macro_record"}) {
+            auto* b = qobject_cast<QAbstractButton*>(ui::FindChildByName(dlg.get(), QString::fromLatin1(on)));
+            ASSERT_TRUE(b) << on;
+            b->setChecked(true);
+            checked.push_back(b);
+        }
+        QApplication::processEvents();
+        // The filled shot shows what was set: the checked boxes and selected rows
+        // look different from before, the unselected first rows do not.
+        const QImage filled = probe::Grab(dlg.get());
+        for (QAbstractButton* b : checked) {
+            EXPECT_TRUE(b->isVisibleTo(dlg.get())) << b->objectName().toStdString();
+            EXPECT_GT(probe::Differing(empty, filled, probe::RectIn(dlg.get(), b)), 20)
+                << b->objectName().toStdString() << " looks unchecked";
+        }
+        for (ui::SListView* list : {groupList, stepList}) {
+            EXPECT_GT(probe::Differing(empty, filled, probe::RectIn(dlg.get(), list->GetRow(1))), 50)
+                << list->objectName().toStdString() << ": the selected row looks like the others";
+            EXPECT_EQ(probe::Differing(empty, filled, probe::RectIn(dlg.get(), list->GetRow(0))), 0);
+        }
         Save(dlg.get(), QStringLiteral("uires_macro_filled_") + c.suffix);
         auto* pages =
             qobject_cast<ui::STabCtrl*>(ui::FindChildByName(dlg.get(), QStringLiteral("tab_macro_mode_selection")));

@@ -3,9 +3,15 @@ kbconf_test(NAME test_uires
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/LayoutTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TranslationTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/KeyboardTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TablesTest.cpp
   LIBS kbconf_data pugixml::pugixml)
+
+# The keyboard picture's coordinate file, read by the picture widget's own reader.
+if(KBCONF_GUI)
+  kbconf_test(NAME test_uires_keyboard
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/KeyboardTest.cpp
+    LIBS kbconf_widgets kbconf_data pugixml::pugixml)
+endif()
 
 # The layouts rendered through the UI layer (and the custom widgets once they build).
 if(KBCONF_GUI)

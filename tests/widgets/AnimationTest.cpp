@@ -4,6 +4,7 @@
 
 #include "WidgetTestSupport.h"
 #include "ui/LayoutLoader.h"
+#include "ui/PixelProbe.h"
 #include "widgets/SAnimImg.h"
 #include "widgets/STabCtrl2.h"
 #include "widgets/STabPage2.h"
@@ -273,8 +274,14 @@ TEST_F(Animation, TabCtrl2Screenshot) {
     std::unique_ptr<QWidget> root(loader.LoadXml(ui, nullptr, "test"));
     ASSERT_TRUE(root);
     auto* tabs = root->findChild<STabCtrl2*>("tabs");
+    const QImage still = probe::Grab(root.get());
     wtest::Move(tabs, tabs->ItemRect(1).center());
     app.Animation().Advance(12);  // mid-animation on the hovered header
+    // The hovered header shows its animation; the others stay as they were.
+    const QImage moving = probe::Grab(root.get());
+    const QPoint at = probe::RectIn(root.get(), tabs).topLeft();
+    EXPECT_GT(probe::Differing(still, moving, tabs->ItemRect(1).translated(at)), 50) << "hovered header unchanged";
+    EXPECT_EQ(probe::Differing(still, moving, tabs->ItemRect(3).translated(at)), 0);
     for (int scale : {1, 2}) {
         QImage img(root->size() * scale, QImage::Format_ARGB32_Premultiplied);
         img.setDevicePixelRatio(scale);
@@ -303,11 +310,19 @@ TEST(AnimImgShot, FramesOfTheShippedLogo) {
     strip.setDevicePixelRatio(2);
     strip.fill(QColor(0x14, 0x17, 0x1c));
     wtest::Enter(&img);
+    std::vector<QImage> shown;
     for (int f = 0; f < frames; ++f) {
         EXPECT_EQ(img.ShownFrame(), f);
         img.render(&strip, QPoint(f * size.width(), 0), QRegion(), QWidget::DrawChildren);
+        shown.push_back(probe::Grab(&img));
         app.Animation().Tick();
     }
+    // The strip shows the animation moving: a picture, and not one frame repeated.
+    ASSERT_GT(frames, 1);
+    EXPECT_GT(probe::Ink(shown[0], shown[0].rect()), 0);
+    int changes = 0;
+    for (int f = 1; f < frames; ++f) changes += probe::Differing(shown[f - 1], shown[f], shown[f].rect()) > 0;
+    EXPECT_GE(changes, frames / 2) << "of " << frames << " frames";
     EXPECT_TRUE(strip.save(wtest::ScreenshotPath("widget_anmimg_frames.png")));
 }
 

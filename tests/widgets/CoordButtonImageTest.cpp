@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "WidgetTestSupport.h"
+#include "ui/PixelProbe.h"
 #include "widgets/CoordButtonImage.h"
 
 namespace {
@@ -334,10 +335,24 @@ TEST_F(CoordButtonImageTest, ScreenshotOfTheShippedKeyboard) {
         EXPECT_GE(k.va, 1) << k.name.toStdString();
         EXPECT_FALSE(k.Rect().isEmpty()) << k.name.toStdString();
     }
+    // What the shot shows: marked keys look marked, the hovered key hovered,
+    // and every other key as it was.
+    const QImage plain = probe::Grab(&w);
     w.SetKeyChecked(0x29, true);  // Esc
     w.SetKeyChecked(0x04, true);  // A
+    const QImage marked = probe::Grab(&w);
+    CoordButton esc, a, b;
+    ASSERT_TRUE(w.GetKeyInfo(0x29, &esc) && w.GetKeyInfo(0x04, &a) && w.GetKeyInfo(0x05, &b));
+    EXPECT_GT(probe::Differing(plain, marked, esc.Rect()), esc.Rect().width()) << "Esc does not look marked";
+    EXPECT_GT(probe::Differing(plain, marked, a.Rect()), a.Rect().width()) << "A does not look marked";
+    EXPECT_EQ(probe::Differing(plain, marked, b.Rect()), 0) << "B changed without being marked";
     const CoordButton& hovered = w.Keys()[w.Keys().size() / 2];
+    ASSERT_NE(hovered.id, 0x29);
+    ASSERT_NE(hovered.id, 0x04);
     wtest::Move(&w, hovered.Rect().center());
+    const QImage hover = probe::Grab(&w);
+    EXPECT_GT(probe::Differing(marked, hover, hovered.Rect()), hovered.Rect().width()) << "no hover look";
+    EXPECT_EQ(probe::Differing(marked, hover, a.Rect()), 0);
     for (int scale : {1, 2}) {
         QImage img(w.size() * scale, QImage::Format_ARGB32_Premultiplied);
         img.setDevicePixelRatio(scale);

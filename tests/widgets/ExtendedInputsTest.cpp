@@ -6,6 +6,7 @@
 #include "WidgetTestSupport.h"
 #include "ui/Events.h"
 #include "ui/HostDialog.h"
+#include "ui/PixelProbe.h"
 #include "ui/WidgetTree.h"
 #include "widgets/SCheckBoxEx.h"
 #include "widgets/SEditEx.h"
@@ -194,6 +195,19 @@ TEST_F(ExtendedInputs, Screenshots) {
     auto* edit = new SEditEx(&panel);
     edit->setGeometry(10, 100, 120, 28);
     edit->setText("20");
+    // The shot shows the check box checked and the radio box not: each must
+    // look different in the other state, and only where it is.
+    const QImage shown = probe::Grab(&panel);
+    chk->setChecked(false);
+    radio->setChecked(true);
+    const QImage flipped = probe::Grab(&panel);
+    chk->setChecked(true);
+    radio->setChecked(false);
+    EXPECT_GT(probe::Differing(shown, flipped, chk->geometry()), 20) << "checked and unchecked look alike";
+    EXPECT_GT(probe::Differing(shown, flipped, radio->geometry()), 20) << "checked and unchecked look alike";
+    EXPECT_EQ(probe::Differing(shown, flipped, edit->geometry()), 0);
+    EXPECT_GT(probe::Ink(shown, edit->geometry().adjusted(2, 2, -2, -2)), 0) << "the edit's text is not drawn";
+    EXPECT_EQ(probe::Differing(shown, probe::Grab(&panel), panel.rect()), 0);  // back as shot
     for (int scale : {1, 2}) {
         QImage img(panel.size() * scale, QImage::Format_ARGB32_Premultiplied);
         img.setDevicePixelRatio(scale);

@@ -29,6 +29,7 @@ struct SimHidBus::Node {
     bool alive = true;
     bool stalled = false;
     bool refuseFeatures = false;
+    bool failCaps = false;
     std::vector<bool> exclusive;
     struct OpenRecord {
         uintptr_t id;
@@ -103,7 +104,7 @@ public:
     }
 
     WaitResult Wait(int64_t timeoutMs, Event* abort) override {
-        int r = Event::WaitAny({&io_->done, abort}, timeoutMs);
+        int r = bus_->clock_.WaitAny({&io_->done, abort}, timeoutMs);
         if (r == 0) return kCompleted;
         if (r == 1) return kAborted;
         return kTimedOut;
@@ -180,13 +181,13 @@ public:
 
     bool GetCaps(HidCaps* out) override {
         std::lock_guard lock(bus_->mutex_);
-        if (!node_->alive || !out) return false;
+        if (!node_->alive || !out || node_->failCaps) return false;
         *out = node_->interfaces[iface_].caps;
         return true;
     }
 
     bool GetFeature(uint8_t* buffer, size_t len) override {
-        if (!FeatureAllowed(buffer, len)) return false;
+        if (!FeatureAllowed("get_feature_refused", buffer, len)) return false;
         bool ok;
         {
             std::lock_guard call(node_->call);
@@ -197,7 +198,7 @@ public:
     }
 
     bool SetFeature(const uint8_t* buffer, size_t len) override {
-        if (!FeatureAllowed(buffer, len)) return false;
+        if (!FeatureAllowed("set_feature_refused", buffer, len)) return false;
         const SimReport report = bus_->Record(*node_, iface_, "set_feature", buffer, len);
         bool ok;
         {
@@ -289,11 +290,18 @@ public:
     }
 
 private:
-    bool FeatureAllowed(const uint8_t* buffer, size_t len) {
-        std::lock_guard lock(bus_->mutex_);
-        const uint16_t featureLen = node_->interfaces[iface_].caps.featureReportLength;
-        return node_->alive && buffer && len > 0 && (access_ & (kAccessRead | kAccessWrite)) &&
-               !node_->refuseFeatures && featureLen != 0 && len <= featureLen;
+    // Refusals by a present interface are recorded under `refusedKind`.
+    bool FeatureAllowed(const char* refusedKind, const uint8_t* buffer, size_t len) {
+        {
+            std::lock_guard lock(bus_->mutex_);
+            if (!node_->alive || !buffer || len == 0) return false;
+            const uint16_t featureLen = node_->interfaces[iface_].caps.featureReportLength;
+            if ((access_ & (kAccessRead | kAccessWrite)) && !node_->refuseFeatures && featureLen != 0 &&
+                len <= featureLen)
+                return true;
+        }
+        bus_->Observe(bus_->Record(*node_, iface_, refusedKind, buffer, len));
+        return false;
     }
 
     SimHidBus* bus_;
@@ -309,7 +317,10 @@ private:
 
 SimHidBus::SimHidBus() : SimHidBus(Options{}) {}
 
-SimHidBus::SimHidBus(Options options) : start_(std::chrono::steady_clock::now()), options_(std::move(options)) {
+SimHidBus::SimHidBus(Options options)
+    : start_(std::chrono::steady_clock::now()),
+      options_(std::move(options)),
+      clock_(options_.clock ? *options_.clock : SteadyClock()) {
     std::string logPath = options_.logPath;
     if (logPath.empty() && options_.logFromEnvironment) {
         if (const char* env = std::getenv("KBCONF_SIM_LOG")) logPath = env;
@@ -452,6 +463,11 @@ void SimHidBus::StallWrites(SimHidDevice* device, bool stalled) {
 void SimHidBus::RefuseFeatures(SimHidDevice* device, bool refused) {
     std::lock_guard lock(mutex_);
     if (auto node = FindNodeLocked(device)) node->refuseFeatures = refused;
+}
+
+void SimHidBus::FailCaps(SimHidDevice* device, bool failed) {
+    std::lock_guard lock(mutex_);
+    if (auto node = FindNodeLocked(device)) node->failCaps = failed;
 }
 
 void SimHidBus::SetWritesPend(bool pend) {

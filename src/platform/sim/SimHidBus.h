@@ -16,9 +16,16 @@
 //
 // Faults: HoldExclusive (another program holds an interface: opens with access
 // fail with a sharing violation), StallWrites (output writes never complete until
-// released or cancelled), RefuseFeatures (feature requests fail), Unplug/Plug.
-// Faults stop a report before the device, so it is not recorded. A get_feature
-// is recorded with the reply the device gave (its request carries only the id).
+// released or cancelled), RefuseFeatures (feature requests fail), FailCaps (the
+// capabilities cannot be read), Unplug/Plug. A get_feature is recorded with the
+// reply the device gave (its request carries only the id). A feature request
+// that a present interface refuses (the fault, no feature report there, too
+// long, a handle without access) never reaches the device and is recorded as
+// "set_feature_refused" / "get_feature_refused" with the bytes it carried, so
+// an attempt is never mistaken for silence.
+//
+// Transfer waits time out on the options' clock (default: the steady clock), so
+// tests can run a three-second time-out without waiting three seconds.
 //
 // Handles and transfers opened on the bus must not outlive it.
 
@@ -35,6 +42,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "platform/HidBackend.h"
 #include "platform/HidNoticeHub.h"
 #include "platform/sim/SimHidDevice.h"
@@ -48,6 +56,7 @@ public:
         bool logFromEnvironment = true;  // append to $KBCONF_SIM_LOG when set
         std::string logPath;             // append here (wins over the environment)
         std::string lockFolder;          // named locks; empty = NamedLock default
+        Clock* clock = nullptr;          // transfer time-outs; null = SteadyClock()
     };
 
     SimHidBus();
@@ -76,6 +85,7 @@ public:
     void HoldExclusive(SimHidDevice* device, size_t iface, bool held);
     void StallWrites(SimHidDevice* device, bool stalled);  // releasing delivers the queued writes
     void RefuseFeatures(SimHidDevice* device, bool refused);
+    void FailCaps(SimHidDevice* device, bool failed);
     // Overlapped writes report "pending" and complete shortly after on the bus
     // thread, as real devices usually do (default: they complete at once).
     void SetWritesPend(bool pend);
@@ -116,6 +126,7 @@ private:
 
     const std::chrono::steady_clock::time_point start_;
     Options options_;
+    Clock& clock_;
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<Node>> nodes_;
     std::vector<SimReport> reports_;
