@@ -20,6 +20,7 @@
 #include "fnkeys/VHidev.h"
 #include "hid/RunableThread.h"
 #include "hid/ThreadRunable.h"
+#include "platform/Event.h"
 #include "platform/sim/SimFilterDriver.h"
 #include "platform/sim/SimHidBus.h"
 #include "platform/sim/SimKeySource.h"
@@ -170,6 +171,35 @@ void BM_BareSleep(benchmark::State& state) {
     state.counters["cpu_pct"] = wall > 0 ? 100.0 * cpu / wall : 0;
 }
 BENCHMARK(BM_BareSleep)->Arg(1)->Arg(10)->Arg(50)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The timed wait alone, as a macro step waits (on its stop event), measured as
+// BM_BareSleep is: what the wait adds, without the report path of a macro.
+void BM_ClockWait(benchmark::State& state) {
+    const int delay = static_cast<int>(state.range(0));
+    const int steps = StepsFor(delay);
+    platform::Event stop(true, false);
+    std::vector<double> error;
+    double cpu = 0, wall = 0;
+    for (auto _ : state) {
+        std::thread waiter([&] {
+            const double cpu0 = ProcessCpuSeconds();
+            int64_t last = NowUs();
+            const int64_t t0 = last;
+            for (int i = 0; i < steps; ++i) {
+                platform::SteadyClock().Wait(stop, delay);
+                const int64_t now = NowUs();
+                error.push_back(std::fabs(static_cast<double>(now - last) - delay * 1000.0));
+                last = now;
+            }
+            wall += static_cast<double>(last - t0) * 1e-6;
+            cpu += ProcessCpuSeconds() - cpu0;
+        });
+        waiter.join();
+    }
+    Report(state, error);
+    state.counters["cpu_pct"] = wall > 0 ? 100.0 * cpu / wall : 0;
+}
+BENCHMARK(BM_ClockWait)->Arg(1)->Arg(10)->Arg(50)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // Context switches of every thread of this process, from /proc.
 long ContextSwitches() {
