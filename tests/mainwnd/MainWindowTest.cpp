@@ -71,8 +71,15 @@ TEST_F(MainWindowTest, StartsOnEachModelShowingItsVersionAndSendsTheStartupSlotT
         const auto first = KeyboardReports();
         EXPECT_EQ(!KeyboardReports("get_feature").empty(), row.asksVersion);
         EXPECT_EQ(Keyboard().Lighting().effectPackets, 0) << "nothing is sent while the panel fills";
-        // The start-up slot goes out as a feature report, which only 0x7080 takes.
-        if (!row.asksVersion) continue;
+        // The start-up slot goes out as a feature report whatever the model;
+        // 0x7FFF has no feature report and refuses it.
+        if (!row.asksVersion) {
+            ASSERT_TRUE(WaitFor([&] { return !KeyboardReports("set_feature_refused").empty(); }, 4000));
+            const auto refused = KeyboardReports("set_feature_refused");
+            EXPECT_EQ(platform::sim::SimReport::Hex(refused.back().bytes), "07 ff ff 07 01 02 01 07");
+            EXPECT_GE(refused.back().ms - (first.empty() ? 0 : first.front().ms), 1900);
+            continue;
+        }
         ASSERT_TRUE(WaitFor([&] { return Keyboard().Lighting().effectPackets == 1; }, 4000));
         const auto all = KeyboardReports();
         ASSERT_FALSE(all.empty());
