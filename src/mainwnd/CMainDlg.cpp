@@ -107,8 +107,6 @@ bool CMainDlg::OnInitDialog() {
     return true;
 }
 
-void CMainDlg::OnLayoutReady() {}
-
 void CMainDlg::LookUpWidgets() {
     effectTabs_ = FindChildByName2<ui::STabCtrl>(QStringLiteral("tab_color_effect"));
     if (!FindChildByName(QStringLiteral("tab_color_effect"), QStringLiteral("tabctrl"))) effectTabs_ = nullptr;
@@ -199,8 +197,6 @@ void CMainDlg::OnMenuCommand(int id) {
             this, [this] { DestroyWindow(); }, Qt::QueuedConnection);
     }
 }
-
-void CMainDlg::OnMessage(uint32_t, uintptr_t, intptr_t) {}
 
 void CMainDlg::closeEvent(QCloseEvent* e) {
     e->accept();

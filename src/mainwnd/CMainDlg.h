@@ -35,8 +35,6 @@ class SWindow;
 class CMainDlg : public ui::HostWindow, public ICoordButtonClickListener {
     Q_OBJECT
 public:
-    // Private message carrying a device notice to the UI thread.
-    static constexpr uint32_t kDeviceChangeMessage = 0x0219;
     // Dialog end value of the key-assignment dialog's delete button.
     static constexpr int kDeleteEndValue = 65596;
     // Command ids of the menus.
@@ -117,8 +115,6 @@ signals:
     void windowDestroyed();
 
 protected:
-    void OnLayoutReady() override;
-    void OnMessage(uint32_t msg, uintptr_t wparam, intptr_t lparam) override;
     bool OnCommand(ui::EventArgs& args) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
