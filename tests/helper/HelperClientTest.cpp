@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "EventPipe.h"
 #include "FakeEvdev.h"
 #include "data/KeyAssignmentTable.h"
 #include "fnkeys/FilterListener.h"
@@ -33,38 +34,9 @@ namespace {
 using platform::linuxhid::UniqueFd;
 namespace wire = platform::linuxfk::helperwire;
 
-struct Ev {
-    uint16_t type, code;
-    int32_t value;
-    friend bool operator==(const Ev&, const Ev&) = default;
-};
-const Ev kSyn{EV_SYN, SYN_REPORT, 0};
-
-struct Pipe {
-    UniqueFd read, write;
-    Pipe() {
-        int fds[2];
-        EXPECT_EQ(::pipe2(fds, O_CLOEXEC), 0);
-        read = UniqueFd(fds[0]);
-        write = UniqueFd(fds[1]);
-    }
-    // Waits (up to 5 s) for n events.
-    std::vector<Ev> Take(size_t n) const {
-        std::vector<Ev> out;
-        while (out.size() < n) {
-            pollfd p{read.Get(), POLLIN, 0};
-            if (::poll(&p, 1, 5000) != 1) break;
-            input_event e;
-            if (::read(read.Get(), &e, sizeof e) != static_cast<ssize_t>(sizeof e)) break;
-            out.push_back({e.type, e.code, e.value});
-        }
-        return out;
-    }
-    bool Quiet() const {
-        pollfd p{read.Get(), POLLIN, 0};
-        return ::poll(&p, 1, 50) == 0;
-    }
-};
+using helpertest::Ev;
+using helpertest::kSyn;
+using Pipe = helpertest::EventPipe;
 
 struct HelperClient : ::testing::Test {
     std::string dir, socketPath;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "EventPipe.h"
 #include "FakeEvdev.h"
 #include "helper/FdEventSink.h"
 #include "helper/KeyService.h"
@@ -26,29 +27,9 @@ using platform::linuxhid::UniqueFd;
 namespace wire = platform::linuxfk::helperwire;
 using kbhelper::KeyService;
 
-struct Ev {
-    uint16_t type, code;
-    int32_t value;
-    friend bool operator==(const Ev&, const Ev&) = default;
-};
-const Ev kSyn{EV_SYN, SYN_REPORT, 0};
-
-struct Pipe {
-    UniqueFd read, write;
-    Pipe() {
-        int fds[2];
-        EXPECT_EQ(::pipe2(fds, O_CLOEXEC | O_NONBLOCK), 0);
-        read = UniqueFd(fds[0]);
-        write = UniqueFd(fds[1]);
-    }
-    std::vector<Ev> Take() const {
-        std::vector<Ev> out;
-        input_event e;
-        while (::read(read.Get(), &e, sizeof e) == static_cast<ssize_t>(sizeof e))
-            out.push_back({e.type, e.code, e.value});
-        return out;
-    }
-};
+using helpertest::Ev;
+using helpertest::kSyn;
+using Pipe = helpertest::EventPipe;
 
 // A client speaking the socket protocol directly.
 struct Client {

@@ -1,3 +1,4 @@
+#include "EventPipe.h"
 #include "helper/VirtualKeyboard.h"
 
 #include <fcntl.h>
@@ -17,32 +18,9 @@ namespace {
 
 using platform::linuxhid::UniqueFd;
 
-struct Ev {
-    uint16_t type, code;
-    int32_t value;
-    friend bool operator==(const Ev&, const Ev&) = default;
-};
-const Ev kSyn{EV_SYN, SYN_REPORT, 0};
-
-struct Pipe {
-    UniqueFd read, write;
-    Pipe() {
-        int fds[2];
-        EXPECT_EQ(::pipe2(fds, O_CLOEXEC | O_NONBLOCK), 0);
-        read = UniqueFd(fds[0]);
-        write = UniqueFd(fds[1]);
-    }
-    std::unique_ptr<kbhelper::EventSink> Sink() {
-        return std::make_unique<kbhelper::FdEventSink>(UniqueFd(::dup(write.Get())));
-    }
-    std::vector<Ev> Take() const {
-        std::vector<Ev> out;
-        input_event e;
-        while (::read(read.Get(), &e, sizeof e) == static_cast<ssize_t>(sizeof e))
-            out.push_back({e.type, e.code, e.value});
-        return out;
-    }
-};
+using helpertest::Ev;
+using helpertest::kSyn;
+using Pipe = helpertest::EventPipe;
 
 std::vector<uint8_t> Record(uint8_t id, std::vector<uint8_t> buffer) {
     std::vector<uint8_t> r(64, 0);
