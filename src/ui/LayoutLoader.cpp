@@ -1,5 +1,7 @@
 #include "ui/LayoutLoader.h"
 
+#include <QCoreApplication>
+
 #include <QAbstractButton>
 #include <QBuffer>
 #include <QLabel>
@@ -134,8 +136,28 @@ void CreateTree(QWidget* w) {
 
 }  // namespace
 
-LayoutLoader::LayoutLoader(UiApp& app, QObject* parent) : QUiLoader(parent), app_(app) {
+namespace {
+
+// Our layouts name only our own classes and Qt's built-in widgets. The base
+// loader would load every designer plugin installed on the system while it is
+// constructed (a QML view among them, with all of QML behind it), costing
+// start-up time and memory for nothing; with no library path it finds none.
+class NoDesignerPlugins {
+public:
+    NoDesignerPlugins() : saved_(QCoreApplication::libraryPaths()) { QCoreApplication::setLibraryPaths({}); }
+    ~NoDesignerPlugins() { QCoreApplication::setLibraryPaths(saved_); }
+
+private:
+    QStringList saved_;
+};
+
+}  // namespace
+
+// The guard lives until the base constructor has returned (the end of the
+// full-expression that initialises it).
+LayoutLoader::LayoutLoader(UiApp& app, QObject* parent) : QUiLoader((NoDesignerPlugins(), parent)), app_(app) {
     setTranslationEnabled(false);  // we translate per layout context ourselves
+    clearPluginPaths();
 }
 
 QWidget* LayoutLoader::LoadLayout(const QString& resName, QWidget* parent, const QString& context) {

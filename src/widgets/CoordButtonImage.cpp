@@ -1,5 +1,7 @@
 #include "widgets/CoordButtonImage.h"
 
+#include <utility>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -83,9 +85,9 @@ bool CoordButtonImage::SetAttribute(const QString& name, const QString& value) {
     if (name == u"bg")
         bg_ = ui::UiApp::FindImage(value);
     else if (name == u"chking")
-        chking_ = ui::UiApp::FindImage(value);
+        chking_ = LazyImage{value, {}};
     else if (name == u"chked")
-        chked_ = ui::UiApp::FindImage(value);
+        chked_ = LazyImage{value, {}};
     else if (name == u"crdxml")
         crdxml_ = value;
     else if (name == u"type")
@@ -149,12 +151,15 @@ void CoordButtonImage::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const CoordButton& k : keys_) p.fillRect(k.Rect(), ToQColor(k.color));
     if (!bg_.isNull()) p.drawPixmap(rect(), bg_);
-    if (!chking_.isNull())
-        for (const CoordButton& k : keys_)
-            if (k.hover) DrawCutOut(p, chking_, k);
-    if (!chked_.isNull())
-        for (const CoordButton& k : keys_)
-            if (k.checked) DrawCutOut(p, chked_, k);
+    for (const CoordButton& k : keys_)
+        if (k.hover && !chking_.Get().isNull()) DrawCutOut(p, chking_.Get(), k);
+    for (const CoordButton& k : keys_)
+        if (k.checked && !chked_.Get().isNull()) DrawCutOut(p, chked_.Get(), k);
+}
+
+const QPixmap& CoordButtonImage::LazyImage::Get() {
+    if (!name.isEmpty()) pixmap = ui::UiApp::FindImage(std::exchange(name, QString()));
+    return pixmap;
 }
 
 void CoordButtonImage::mouseMoveEvent(QMouseEvent* e) {

@@ -63,7 +63,15 @@ private:
     void Report(CoordButton& key, int action, uint32_t flags, const QPoint& pt);
     void DrawCutOut(QPainter& p, const QPixmap& pm, const CoordButton& key);
 
-    QPixmap bg_, chking_, chked_;
+    // The hover and marked pictures are decoded when first drawn: a window
+    // nobody points at, or with no key marked, never pays for them.
+    struct LazyImage {
+        QString name;
+        QPixmap pixmap;
+        const QPixmap& Get();
+    };
+    QPixmap bg_;
+    LazyImage chking_, chked_;
     QVector<CoordButton> keys_;
     uint32_t defaultColor_ = kDefaultColor;
     int32_t type_ = 0;
