@@ -60,6 +60,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # Libraries are found by dpkg-shlibdeps; these are the programs it runs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "systemd, udev, pkexec")
+# Both interface languages draw their own glyphs: the language button says 中文 in English too.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${KBCONF_PACKAGING}/debian/postinst ${KBCONF_PACKAGING}/debian/prerm ${KBCONF_PACKAGING}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
