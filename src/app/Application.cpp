@@ -41,14 +41,17 @@ Folders ResolveFolders(const QString& exeDir) {
     Folders f;
     const QString installedData = QDir::cleanPath(exeDir + QStringLiteral("/../share/kbconf"));
     f.uiresDir = exeDir + QStringLiteral("/uires");
-    if (!QFileInfo(f.uiresDir).isDir() && QFileInfo(installedData + QStringLiteral("/uires")).isDir())
-        f.uiresDir = installedData + QStringLiteral("/uires");
+    // An installed copy finds its resources in the data folder; its own folder
+    // (/usr/bin) is no place for a user's files, even when root could write there.
+    const bool installed =
+        !QFileInfo(f.uiresDir).isDir() && QFileInfo(installedData + QStringLiteral("/uires")).isDir();
+    if (installed) f.uiresDir = installedData + QStringLiteral("/uires");
 
     const QString home = qEnvironmentVariable("KBCONF_HOME");
     if (!home.isEmpty()) {
         QDir().mkpath(home);
         f.appDir = QDir(home).absolutePath();
-    } else if (IsWritableFolder(exeDir)) {
+    } else if (!installed && IsWritableFolder(exeDir)) {
         f.appDir = exeDir;
     } else {
         f.appDir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/kbconf");
@@ -93,9 +96,7 @@ int Run(int argc, char** argv) {
     VHidev::Instance().ReleaseAll();
 
     const Folders folders = ResolveFolders(QCoreApplication::applicationDirPath());
-    if (folders.movedToUserConfig)
-        std::printf("kbconf: the program's folder is not writable; data files are kept in %s\n",
-                    qPrintable(folders.appDir));
+    if (folders.movedToUserConfig) std::printf("kbconf: data files are kept in %s\n", qPrintable(folders.appDir));
     std::fflush(stdout);
     QDir::setCurrent(folders.appDir);
 

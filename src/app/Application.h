@@ -13,12 +13,13 @@ struct Folders {
     QString appDir;                  // the data files; the current directory while running
     QString uiresDir;                // the "uires" resources
     QString configPath;              // config.xml: beside the data files, else the shipped one
-    bool movedToUserConfig = false;  // the executable's folder was not writable
+    bool movedToUserConfig = false;  // installed, or the executable's folder was not writable
 };
 
-// $KBCONF_HOME overrides the data folder; an installed copy whose folder is not
-// writable keeps its data in $XDG_CONFIG_HOME/kbconf (created). uires lies
-// beside the executable or in the installed data folder (../share/kbconf).
+// $KBCONF_HOME overrides the data folder. A copy with "uires" beside it keeps
+// its data there too (a build or a portable folder) when it may write there;
+// an installed copy (resources in ../share/kbconf) or an unwritable folder
+// keeps it in $XDG_CONFIG_HOME/kbconf (created).
 Folders ResolveFolders(const QString& exeDir);
 
 // The whole command line (without the program) equals "-hid": nothing else on

@@ -243,3 +243,43 @@ TEST_F(KbconfProcess, SigtermWhileAMacroPlaysLeavesNoVirtualKeyHeld) {
     const std::string bytes = last.substr(last.find("05 01") + 5);
     EXPECT_EQ(bytes.find_first_not_of(" 0"), std::string::npos) << last;
 }
+
+TEST(Folders, DataLiveBesideABuildButInTheUsersConfigFolderForAnInstalledCopy) {
+    App();
+    QTemporaryDir root, config;
+    ASSERT_TRUE(QDir().mkpath(root.filePath(QStringLiteral("build/uires"))));
+    ASSERT_TRUE(QDir().mkpath(root.filePath(QStringLiteral("usr/bin"))));
+    ASSERT_TRUE(QDir().mkpath(root.filePath(QStringLiteral("usr/share/kbconf/uires"))));
+    QFile shipped(root.filePath(QStringLiteral("usr/share/kbconf/config.xml")));
+    ASSERT_TRUE(shipped.open(QIODevice::WriteOnly));
+    shipped.close();
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME"), savedHome = qgetenv("KBCONF_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    qunsetenv("KBCONF_HOME");
+
+    const app::Folders build = app::ResolveFolders(root.filePath(QStringLiteral("build")));
+    EXPECT_EQ(build.appDir, root.filePath(QStringLiteral("build")));
+    EXPECT_EQ(build.uiresDir, root.filePath(QStringLiteral("build/uires")));
+    EXPECT_FALSE(build.movedToUserConfig);
+
+    // Installed: even a folder root may write to holds no user's files.
+    const app::Folders installed = app::ResolveFolders(root.filePath(QStringLiteral("usr/bin")));
+    EXPECT_EQ(installed.appDir, config.filePath(QStringLiteral("kbconf")));
+    EXPECT_TRUE(QFileInfo(installed.appDir).isDir());
+    EXPECT_EQ(QDir::cleanPath(installed.uiresDir), root.filePath(QStringLiteral("usr/share/kbconf/uires")));
+    EXPECT_EQ(QDir::cleanPath(installed.configPath), root.filePath(QStringLiteral("usr/share/kbconf/config.xml")));
+    EXPECT_TRUE(installed.movedToUserConfig);
+
+    qputenv("KBCONF_HOME", root.filePath(QStringLiteral("mine")).toUtf8());
+    EXPECT_EQ(app::ResolveFolders(root.filePath(QStringLiteral("usr/bin"))).appDir,
+              root.filePath(QStringLiteral("mine")));
+
+    if (savedHome.isNull())
+        qunsetenv("KBCONF_HOME");
+    else
+        qputenv("KBCONF_HOME", savedHome);
+    if (savedConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+}
