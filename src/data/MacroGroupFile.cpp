@@ -3,17 +3,12 @@
 #include <filesystem>
 #include <pugixml.hpp>
 
-#include "data/LenientNumber.h"
 #include "data/MacroLibrary.h"
 #include "data/XmlFile.h"
 
 namespace {
 
 using Status = MacroGroupFile::Status;
-
-std::int32_t ReadInt(const pugi::xml_node& node, const char* name) {
-    return static_cast<std::int32_t>(LenientNumber::UnsignedDecimal(node.attribute(name).value()));
-}
 
 // Reads one group element; false (with the step's position) for a step that
 // could not be played.
@@ -22,11 +17,7 @@ bool ReadGroup(const pugi::xml_node& g, MacroGroup& group, int* badStep) {
     int index = 0;
     for (pugi::xml_node s = g.first_child(); s; s = s.next_sibling()) {
         if (s.type() != pugi::node_element) continue;
-        MacroStep step;
-        step.code = ReadInt(s, "code");
-        step.state = ReadInt(s, "state");
-        step.delay = ReadInt(s, "delay");
-        step.name = s.attribute("name").value();
+        MacroStep step = MacroLibrary::ReadStep(s);
         if (step.code == 0 || (step.state != 0 && step.state != 1)) {
             *badStep = index;
             return false;

@@ -41,12 +41,7 @@ bool MacroLibrary::LoadFromBuffer(std::string_view xml) {
         MacroGroup group;
         for (pugi::xml_node s = g.first_child(); s; s = s.next_sibling()) {
             if (s.type() != pugi::node_element) continue;
-            MacroStep step;
-            step.code = ReadInt(s, "code");
-            step.state = ReadInt(s, "state");
-            step.delay = ReadInt(s, "delay");
-            step.name = s.attribute("name").value();
-            group.steps.push_back(std::move(step));
+            group.steps.push_back(ReadStep(s));
         }
         group.name = g.attribute("name").value();
         steps += group.steps.size();
@@ -87,6 +82,15 @@ std::string MacroLibrary::ToXml() const {
     pugi::xml_node macro = doc.append_child("macro");
     for (const MacroGroup& group : groups_) AppendGroup(macro, group);
     return XmlToString(doc);
+}
+
+MacroStep MacroLibrary::ReadStep(const pugi::xml_node& item) {
+    MacroStep step;
+    step.code = ReadInt(item, "code");
+    step.state = ReadInt(item, "state");
+    step.delay = ReadInt(item, "delay");
+    step.name = item.attribute("name").value();
+    return step;
 }
 
 void MacroLibrary::AppendGroup(pugi::xml_node& parent, const MacroGroup& group) {

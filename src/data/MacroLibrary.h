@@ -70,6 +70,8 @@ public:
     // One group as macro.xml holds it: a "group" element with its "item" steps,
     // appended to parent (also the form of a shared group file).
     static void AppendGroup(pugi::xml_node& parent, const MacroGroup& group);
+    // One "item" step element as macro.xml holds it, read leniently.
+    static MacroStep ReadStep(const pugi::xml_node& item);
     // Back to the freshly created state: defaults, no groups, no path.
     void ResetForTest();
 
