@@ -108,8 +108,8 @@ bool CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::LookUpWidgets() {
-    effectTabs_ = FindChildByName2<ui::STabCtrl>(QStringLiteral("tab_color_effect"));
-    if (!FindChildByName(QStringLiteral("tab_color_effect"), QStringLiteral("tabctrl"))) effectTabs_ = nullptr;
+    effectTabs_ =
+        qobject_cast<ui::STabCtrl*>(FindChildByName(QStringLiteral("tab_color_effect"), QStringLiteral("tabctrl")));
     keyboardImage_ =
         qobject_cast<CoordButtonImage*>(FindChildByName(QStringLiteral("img_keyboard"), QStringLiteral("cbimg")));
     auto combo = [this](const char* name) {
